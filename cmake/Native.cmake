@@ -1,0 +1,33 @@
+# Linux build: the launcher's logic over the simulated computer, setupsim and the tests.
+enable_testing()
+
+add_library(setuplogic STATIC ${SETUP_LOGIC_SOURCES})
+target_include_directories(setuplogic PUBLIC ${SETUP_INCLUDE_DIRS})
+target_compile_options(setuplogic PRIVATE -Wall -Wextra -Wno-unused-parameter -fno-rtti)
+
+# The dialog templates, strings and icon are compiled once by windres; the
+# simulated computer reads the same compiled resources that Setup.exe carries.
+find_program(SETUP_WINDRES NAMES x86_64-w64-mingw32-windres i686-w64-mingw32-windres REQUIRED)
+file(GLOB SETUP_RES_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
+set(SETUP_RES_BIN ${CMAKE_BINARY_DIR}/Setup.res)
+add_custom_command(
+  OUTPUT ${SETUP_RES_BIN}
+  COMMAND ${SETUP_WINDRES} -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_SOURCE_DIR} -O res
+          -i ${CMAKE_SOURCE_DIR}/res/Setup.rc -o ${SETUP_RES_BIN}
+  DEPENDS ${SETUP_RES_FILES}
+  COMMENT "Compiling the launcher's resources")
+set(SETUP_RES_CPP ${CMAKE_BINARY_DIR}/SetupResData.cpp)
+add_custom_command(
+  OUTPUT ${SETUP_RES_CPP}
+  COMMAND ${CMAKE_COMMAND} -DIN=${SETUP_RES_BIN} -DOUT=${SETUP_RES_CPP}
+          -P ${CMAKE_SOURCE_DIR}/cmake/EmbedBinary.cmake
+  DEPENDS ${SETUP_RES_BIN} ${CMAKE_SOURCE_DIR}/cmake/EmbedBinary.cmake)
+add_library(setupres STATIC ${SETUP_RES_CPP})
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/sim/CMakeLists.txt)
+  add_subdirectory(tools/sim)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/setupsim/CMakeLists.txt)
+  add_subdirectory(tools/setupsim)
+endif()
+add_subdirectory(tests)

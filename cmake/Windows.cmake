@@ -1,0 +1,43 @@
+# Windows builds: Setup.exe with no C runtime, for Windows 95 and NT 4.0 onwards.
+enable_language(RC)
+
+set(SETUP_CXX_FLAGS
+  -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -fno-threadsafe-statics -fno-stack-protector -fno-tree-loop-distribute-patterns
+  -ffunction-sections -fdata-sections -fno-ident
+  -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+set(SETUP_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
+if(SETUP_TARGET STREQUAL "win32")
+  list(APPEND SETUP_CXX_FLAGS -march=i486 -mtune=i486 -mpreferred-stack-boundary=2)
+  set(SETUP_ENTRY _SetupEntry@0)
+else()
+  set(SETUP_ENTRY SetupEntry)
+endif()
+
+file(GLOB SETUP_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
+add_executable(Setup WIN32 ${SETUP_LOGIC_SOURCES} ${SETUP_WIN32_SOURCES} ${CMAKE_SOURCE_DIR}/res/Setup.rc)
+set_target_properties(Setup PROPERTIES OUTPUT_NAME Setup SUFFIX .exe)
+target_include_directories(Setup PRIVATE ${SETUP_INCLUDE_DIRS} ${CMAKE_SOURCE_DIR}/res)
+target_compile_definitions(Setup PRIVATE ${SETUP_DEFINES})
+target_compile_options(Setup PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${SETUP_CXX_FLAGS}>)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR}/res")
+# No C runtime: own entry point, no default libraries, only the system DLLs.
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
+set(CMAKE_C_STANDARD_LIBRARIES "")
+target_link_options(Setup PRIVATE
+  -nostdlib -nostartfiles -static-libgcc -s
+  -Wl,--entry,${SETUP_ENTRY}
+  -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+  -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+  -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section
+  -Wl,--disable-tsaware -Wl,--no-insert-timestamp -Wl,--image-base,0x400000
+  -Wl,--gc-sections -Wl,--build-id=none)
+if(SETUP_TARGET STREQUAL "win64")
+  target_link_options(Setup PRIVATE -Wl,--disable-high-entropy-va)
+endif()
+target_link_libraries(Setup PRIVATE kernel32 user32 advapi32 gcc)
+
+# Test stand-ins and the dialog driver for the Wine runs (ordinary programs).
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/standins/CMakeLists.txt)
+  add_subdirectory(tools/standins)
+endif()
