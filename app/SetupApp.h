@@ -2,6 +2,7 @@
 #ifndef APP_SETUPAPP_H
 #define APP_SETUPAPP_H
 
+#include "app/LaunchContext.h"
 #include "platform/framework/Application.h"
 
 class CSetupApp : public CApplication {
@@ -13,13 +14,10 @@ public:
   // adjustments and takes exactly one path.
   virtual BOOL InitInstance();
 
-  // Launch context flags, in this order.
-  LONG m_bWin95;
-  LONG m_bWin98;
-  LONG m_bWinME;
-  LONG m_bWinNT4;
-  LONG m_bWinNT5;
-  LONG m_bWin98SE;
+  // The launch context's flags, in this order: the six version flags
+  // (m_version.m_bWin95 ... m_bWin98SE), then m_bSourcePathSet, which only
+  // the driver installation sets.
+  VersionClass m_version;
   LONG m_bSourcePathSet;
 };
 

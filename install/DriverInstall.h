@@ -1,0 +1,27 @@
+// The driver installation sequence and its four variants.
+#ifndef INSTALL_DRIVERINSTALL_H
+#define INSTALL_DRIVERINSTALL_H
+
+#include "app/LaunchContext.h"
+
+// One column of the variant table: which steps run and how they differ.
+struct DriverInstallVariant;
+
+extern const DriverInstallVariant g_silentDriverOnlyInstall;
+extern const DriverInstallVariant g_silentWebInstall;
+extern const DriverInstallVariant g_mainDialogInstall;
+extern const DriverInstallVariant g_vxdDialogInstall;
+
+// What the entry point hands over.
+struct DriverInstallContext {
+  const VersionClass* m_pVersion;
+  const char* m_pszSourceDir;  // ends in a backslash
+  LONG* m_pbSourcePathSet;     // the application's m_bSourcePathSet
+  HWND m_hDlg;                 // the dialog that runs it; NULL when silent
+};
+
+// Runs the sequence. Every variant but the main dialog's ends the process
+// with exit code 0 after asking Windows to restart.
+void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallContext& context);
+
+#endif

@@ -1,0 +1,5 @@
+#include "install/VxdDriverDlg.h"
+
+#include "res/resource.h"
+
+CVxdDriverDlg::CVxdDriverDlg() : CDialog(IDD_VXD_DRIVER) {}

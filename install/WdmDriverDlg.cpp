@@ -1,0 +1,5 @@
+#include "install/WdmDriverDlg.h"
+
+#include "res/resource.h"
+
+CWdmDriverDlg::CWdmDriverDlg() : CDialog(IDD_WDM_DRIVER) {}
