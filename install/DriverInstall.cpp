@@ -15,3 +15,9 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   if (variant.m_nEntry != 2)
     Platform()->ExitProcess(0);
 }
+
+void FinishDriverInstall(HWND hOwner)
+{
+  Platform()->MessageBoxA(hOwner, "Setup completed! The system will restart now!", "Setup", MB_OK);
+  Platform()->ExitWindowsEx(EWX_REBOOT, 0);
+}

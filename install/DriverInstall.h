@@ -18,10 +18,19 @@ struct DriverInstallContext {
   const char* m_pszSourceDir;  // ends in a backslash
   LONG* m_pbSourcePathSet;     // the application's m_bSourcePathSet
   HWND m_hDlg;                 // the dialog that runs it; NULL when silent
+  // VxD dialog only: the options for the INF patch hook, and FullPackage.
+  const struct VxdDriverOptions* m_pVxdOptions;
+  INT m_nFullPackage;
 };
 
 // Runs the sequence. Every variant but the main dialog's ends the process
 // with exit code 0 after asking Windows to restart.
+// The main dialog's variant returns after the INF copies are rewritten; the
+// dialog then finishes with FinishDriverInstall or goes on to the package.
 void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallContext& context);
+
+// "Setup completed! The system will restart now!" (title "Setup", owned by
+// hOwner or by no window), then the restart request.
+void FinishDriverInstall(HWND hOwner);
 
 #endif
