@@ -1,0 +1,5 @@
+#include "setup/AboutDlg.h"
+
+#include "res/resource.h"
+
+CAboutDlg::CAboutDlg(HWND hWndParent) : CDialog(IDD_ABOUTBOX, hWndParent) {}
