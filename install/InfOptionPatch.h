@@ -15,6 +15,10 @@ struct VxdDriverOptions {
 };
 
 // Writes the chosen option characters into the INF file at pszInfPath.
+// Each option line is searched from the start of the file; the first line
+// equal to it (line break aside) gets its last character replaced, and no
+// other byte of the file changes. A file that cannot be opened for update
+// is left alone.
 void PatchInfConfigLines(const char* pszInfPath, const VxdDriverOptions& options);
 
 #endif
