@@ -1,8 +1,29 @@
 #include "install/WdmDriverDlg.h"
 
 #include "app/LaunchContext.h"
+#include "platform/StrBuf.h"
 #include "res/resource.h"
 #include "setup/SuiteApplications.h"
+
+// The application's name: the program file's name without its directory
+// and extension. Windows titles a box without a caption "Error", so the
+// refusal names the program itself. FALSE when the name is unknown.
+static BOOL GetApplicationName(char* pszName, StrSize cbName)
+{
+  char szModule[MAX_PATH];
+  DWORD cch = Platform()->GetModuleFileNameA(0, szModule, sizeof szModule);
+  if (cch == 0 || cch >= sizeof szModule - 1)
+    return FALSE;
+  szModule[cch] = '\0';
+  const char* pszFile = szModule;
+  for (const char* psz = szModule; *psz != '\0'; ++psz) {
+    if (*psz == '\\' || *psz == '/' || *psz == ':')
+      pszFile = psz + 1;
+  }
+  const char* pszDot = StrRChr(pszFile, '.');
+  StrSize cchName = pszDot ? (StrSize)(pszDot - pszFile) : StrLen(pszFile);
+  return cchName > 0 && StrCopyN(pszName, cbName, pszFile, cchName);
+}
 
 CWdmDriverDlg::CWdmDriverDlg() : CDialog(IDD_WDM_DRIVER)
 {
@@ -38,9 +59,10 @@ void CWdmDriverDlg::OnOK()
   ClassifyWindowsVersion(&version);
   const BOOL bWin98FirstEdition = version.m_bWin98 && !version.m_bWin98SE;
   if (version.m_bWin95 || bWin98FirstEdition || version.m_bWinNT4 || version.m_bWinNT5) {
-    // No caption of its own: the box shows the program's name.
-    p->MessageBoxA(m_hWnd, "This WDM driver can only be installed on Windows 98SE/ME/2000", 0,
-                   MB_OK);
+    char szAppName[MAX_PATH];
+    const char* pszCaption = GetApplicationName(szAppName, sizeof szAppName) ? szAppName : 0;
+    p->MessageBoxA(m_hWnd, "This WDM driver can only be installed on Windows 98SE/ME/2000",
+                   pszCaption, MB_OK);
     p->ExitProcess(0);
     return;
   }
