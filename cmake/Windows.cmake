@@ -8,7 +8,8 @@ set(SETUP_CXX_FLAGS
   -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
 set(SETUP_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 if(SETUP_TARGET STREQUAL "win32")
-  list(APPEND SETUP_CXX_FLAGS -march=i486 -mtune=i486 -mpreferred-stack-boundary=2)
+  # Windows 95 runs on a 486: no cmov, no MMX/SSE, 4-byte stack alignment.
+  list(APPEND SETUP_CXX_FLAGS -march=i486 -mtune=i486 -mno-mmx -mno-sse -mpreferred-stack-boundary=2)
   set(SETUP_ENTRY _SetupEntry@0)
 else()
   set(SETUP_ENTRY SetupEntry)
@@ -20,7 +21,11 @@ set_target_properties(Setup PROPERTIES OUTPUT_NAME Setup SUFFIX .exe)
 target_include_directories(Setup PRIVATE ${SETUP_INCLUDE_DIRS} ${CMAKE_SOURCE_DIR}/res)
 target_compile_definitions(Setup PRIVATE ${SETUP_DEFINES})
 target_compile_options(Setup PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${SETUP_CXX_FLAGS}>)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR} -I${CMAKE_SOURCE_DIR}/res")
+# windres gets the include directories above (-I for the source dir and
+# res/). The language files included from Setup.rc are UTF-8 with
+# #pragma code_page(65001); a change to any of them rebuilds the resources.
+file(GLOB SETUP_RES_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Setup.rc PROPERTIES OBJECT_DEPENDS "${SETUP_RES_FILES}")
 # No C runtime: own entry point, no default libraries, only the system DLLs.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 set(CMAKE_C_STANDARD_LIBRARIES "")
