@@ -1,0 +1,209 @@
+#!/usr/bin/env python3
+"""Proves that the Windows 95 check can fail.
+
+Each row patches one header field, import or instruction of a copy of the
+built Setup.exe and expects exactly that check to turn from ok to FAIL with
+the reason named; a tiny program built with the compiler's defaults must fail
+the checks a C-runtime program breaks. Environment: SETUP_WIN32_EXE (the
+program), PECHECK_OBJDUMP and PECHECK_CC (i686 binutils and gcc).
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pecheck  # noqa: E402
+
+EXE = os.environ.get("SETUP_WIN32_EXE", "")
+OBJDUMP = os.environ.get("PECHECK_OBJDUMP", "i686-w64-mingw32-objdump")
+CC = os.environ.get("PECHECK_CC", "i686-w64-mingw32-gcc")
+
+# Offsets in the PE32 optional header.
+OPT_IMAGE_BASE = 28
+OPT_FILE_ALIGNMENT = 36
+OPT_OS_MAJOR = 40
+OPT_SUBSYSTEM_MAJOR = 48
+OPT_SUBSYSTEM = 68
+OPT_DLL_CHARACTERISTICS = 70
+OPT_DIRECTORIES = 96
+
+
+def put16(offset, value):
+    return lambda pe, data: struct.pack_into("<H", data, offset(pe), value)
+
+
+def put32(offset, value):
+    return lambda pe, data: struct.pack_into("<I", data, offset(pe), value)
+
+
+def optional(field):
+    return lambda pe: pe.optional_offset + field
+
+
+def directory(index):
+    return lambda pe: pe.optional_offset + OPT_DIRECTORIES + 8 * index
+
+
+def rename(old, new):
+    assert len(old) == len(new)
+
+    def patch(pe, data):
+        pos = bytes(data).find(old + b"\0")
+        assert pos > 0, "%r not found in the program" % old
+        data[pos:pos + len(new)] = new
+    return patch
+
+
+def first_lookup_by_ordinal(pe, data):
+    rva = pe.directories[pecheck.DIR_IMPORT][0]
+    lookup = struct.unpack_from("<I", data, pe.offset_of(rva))[0]
+    struct.pack_into("<I", data, pe.offset_of(lookup), 0x80000001)
+
+
+def code_at_entry(code):
+    def patch(pe, data):
+        off = pe.offset_of(pe.entry_point)
+        data[off:off + len(code)] = code
+    return patch
+
+
+def both(*patches):
+    def patch(pe, data):
+        for p in patches:
+            p(pe, data)
+    return patch
+
+
+# (what is broken, patch, check that must fail, words its reason must hold)
+ROWS = [
+    ("dynamic base and NX", put16(optional(OPT_DLL_CHARACTERISTICS), 0x0140), "dll-flags", "0x140"),
+    ("subsystem version 5.0", put16(optional(OPT_SUBSYSTEM_MAJOR), 5), "subsystem", "5.0"),
+    ("console subsystem", put16(optional(OPT_SUBSYSTEM), 3), "subsystem", "subsystem 3"),
+    ("OS version 5.0", put16(optional(OPT_OS_MAJOR), 5), "os-version", "5.0"),
+    ("DLL-style image base", put32(optional(OPT_IMAGE_BASE), 0x10000000), "image-base",
+     "0x10000000"),
+    ("file alignment 0x1000", put32(optional(OPT_FILE_ALIGNMENT), 0x1000), "alignment",
+     "0x1000 / 0x1000"),
+    ("x86_64 machine", put16(lambda pe: pe.pe_offset + 4, 0x8664), "pe32-i386", "0x8664"),
+    ("TLS directory", both(put32(directory(9), 0x1000), put32(lambda pe: directory(9)(pe) + 4,
+                                                                 0x18)), "directories", "TLS"),
+    ("delay imports", put32(lambda pe: directory(13)(pe) + 4, 0x40), "directories",
+     "delay imports"),
+    ("load configuration", put32(lambda pe: directory(10)(pe) + 4, 0x40), "directories",
+     "load configuration"),
+    ("a stub on Windows 95", rename(b"GetVersionExA", b"GetVersionExW"), "imports",
+     "KERNEL32.DLL!GetVersionExW: only a stub"),
+    ("a function not on the list", rename(b"ReadFile", b"ReadFilX"), "imports",
+     "KERNEL32.DLL!ReadFilX: not exported"),
+    ("a C runtime DLL", rename(b"USER32.dll", b"MSVCRT.dll"), "imports", "DLL not allowed"),
+    ("an import by ordinal", first_lookup_by_ordinal, "imports", "by ordinal"),
+    ("cmov", code_at_entry(b"\x0f\x44\xc0"), "instructions", "conditional move"),
+    ("fcomi", code_at_entry(b"\xdb\xf1"), "instructions", "x87 compare"),
+    ("cmpxchg8b", code_at_entry(b"\x0f\xc7\x0e"), "instructions", "cmpxchg8b"),
+    ("rdtsc", code_at_entry(b"\x0f\x31"), "instructions", "time-stamp"),
+    ("cpuid", code_at_entry(b"\x0f\xa2"), "instructions", "cpuid"),
+    ("sysenter", code_at_entry(b"\x0f\x34"), "instructions", "fast system call"),
+    ("SSE movaps", code_at_entry(b"\x0f\x28\xc1"), "instructions", "MMX/SSE register"),
+    ("MMX movq", code_at_entry(b"\x0f\x6f\xc1"), "instructions", "MMX/SSE register"),
+    ("SSE sfence", code_at_entry(b"\x0f\xae\xf8"), "instructions", "memory fence"),
+    ("multi-byte NOP", code_at_entry(b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
+]
+
+
+def run_checks(path):
+    report, _ = pecheck.check_file(path, OBJDUMP)
+    return {check: (ok, detail) for check, ok, detail in report.results}
+
+
+class PatchedSetupExe(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.isfile(EXE):
+            raise AssertionError("SETUP_WIN32_EXE=%r does not exist: build the win32 preset" % EXE)
+        with open(EXE, "rb") as f:
+            cls.original = f.read()
+        cls.pe = pecheck.PeImage(cls.original)
+        cls.baseline = run_checks(EXE)
+        cls.tmp = tempfile.mkdtemp(prefix="pecheck")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp, ignore_errors=True)
+
+    def test_each_patch_fails_its_check(self):
+        for name, patch, check, reason in ROWS:
+            with self.subTest(name):
+                self.assertTrue(self.baseline[check][0],
+                                "%s already fails on the real program" % check)
+                data = bytearray(self.original)
+                patch(self.pe, data)
+                path = os.path.join(self.tmp, "patched.exe")
+                with open(path, "wb") as f:
+                    f.write(data)
+                ok, detail = run_checks(path)[check]
+                self.assertFalse(ok, "%s passed %s" % (check, name))
+                self.assertIn(reason, detail)
+
+    def test_exit_status(self):
+        data = bytearray(self.original)
+        ROWS[0][1](self.pe, data)
+        path = os.path.join(self.tmp, "status.exe")
+        with open(path, "wb") as f:
+            f.write(data)
+        self.assertEqual(1, pecheck.main(["--objdump", OBJDUMP, path]))
+        self.assertEqual(2, pecheck.main([os.path.join(self.tmp, "missing.exe")]))
+        with open(path, "wb") as f:
+            f.write(b"MZ" + b"\0" * 100)
+        self.assertEqual(2, pecheck.main(["--objdump", OBJDUMP, path]))
+
+
+class DefaultBuild(unittest.TestCase):
+    """A program built the ordinary way: C runtime, console, newer CPU."""
+
+    def test_fails_what_a_runtime_program_breaks(self):
+        tmp = tempfile.mkdtemp(prefix="pecheck")
+        try:
+            src = os.path.join(tmp, "tiny.c")
+            with open(src, "w") as f:
+                f.write("volatile int g_a = 3, g_b = 4;\n"
+                        "__attribute__((noinline)) int Pick(int a, int b)"
+                        " { return a < b ? a : b; }\n"
+                        "int main(void) { return Pick(g_a, g_b); }\n")
+            exe = os.path.join(tmp, "tiny.exe")
+            subprocess.run([CC, "-O2", "-march=i686", src, "-o", exe], check=True)
+            results = run_checks(exe)
+            failed = {check for check, (ok, _) in results.items() if not ok}
+            self.assertTrue({"subsystem", "dll-flags", "imports", "instructions"} <= failed,
+                            failed)
+            self.assertIn("MSVCRT.DLL!", results["imports"][1])
+            self.assertIn("cmov", results["instructions"][1])
+        finally:
+            shutil.rmtree(tmp, ignore_errors=True)
+
+
+class InstructionRules(unittest.TestCase):
+    def test_table(self):
+        rows = [
+            ("cmovne %eax,%ebx", True), ("fcmovb %st(1),%st", True),
+            ("fucomip %st(1),%st", True), ("lock cmpxchg8b (%esi)", True),
+            ("rdtsc", True), ("cpuid", True), ("syscall", True), ("endbr32", True),
+            ("nopw 0x0(%eax,%eax,1)", True), ("nopl 0x0(%eax)", True),
+            ("pxor %mm0,%mm0", True), ("movss (%eax),%xmm0", True), ("emms", True),
+            ("prefetchnta (%eax)", True), ("popcnt %eax,%ebx", True), ("(bad)", True),
+            ("nop", False), ("rep stos %al,%es:(%edi)", False), ("bswap %eax", False),
+            ("lock cmpxchg %ecx,(%edx)", False), ("xadd %eax,(%ebx)", False),
+            ("fsin", False), ("fucompp", False), ("movl $0x0,(%eax)", False),
+            ("call *0x404160", False), ("lea 0x0(%esi,%eiz,1),%esi", False),
+        ]
+        for text, forbidden in rows:
+            with self.subTest(text):
+                self.assertEqual(forbidden, pecheck.forbidden_instruction(text) is not None)
+
+
+if __name__ == "__main__":
+    unittest.main()
