@@ -1,0 +1,44 @@
+// Copying the driver disc's files into place.
+#ifndef INSTALL_FILESTAGING_H
+#define INSTALL_FILESTAGING_H
+
+#include "platform/Platform.h"
+
+// Copy with normal attributes: the target's attributes are set to normal, the
+// file is copied with overwriting, and with bResetAfter the attributes are
+// set to normal once more. Returns CopyFileA's result.
+BOOL CopyWithNormalAttributes(const char* pszSource, const char* pszTarget, BOOL bResetAfter);
+
+// Joins a directory (ending in a backslash) and a file name into pszPath
+// (MAX_PATH bytes). FALSE, leaving it empty, when the directory is empty or
+// the path does not fit: such a file is skipped, never cut to another name.
+BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName);
+
+// pszSourceDir + pszName copied with normal attributes to pszTargetDir +
+// pszName. FALSE when a path does not fit (nothing is then done) or the copy
+// fails.
+BOOL CopyNamedFile(const char* pszSourceDir, const char* pszTargetDir, const char* pszName,
+                   BOOL bResetAfter);
+
+// The files of one directory, in the platform's listing order. Entries with
+// the directory attribute (the dot entries among them) are skipped.
+class CDirectoryFiles {
+public:
+  CDirectoryFiles();
+  ~CDirectoryFiles();
+  // Starts the listing of pszDir + "*.*"; FALSE when nothing is listed.
+  BOOL Open(const char* pszDir);
+  // The next file's name, or NULL at the end.
+  const char* Next();
+
+private:
+  HANDLE m_hFind;
+  BOOL m_bPending;  // m_findData holds an entry not yet handed out
+  WIN32_FIND_DATAA m_findData;
+};
+
+// Every file of pszSourceDir copied to pszTargetDir under its own name, with
+// normal attributes, reset after.
+void CopyDirectoryFiles(const char* pszSourceDir, const char* pszTargetDir);
+
+#endif

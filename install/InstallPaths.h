@@ -1,0 +1,30 @@
+// The directories the driver installation works with: the fixed staging tree
+// on drive C:, and the directories it reads from the system.
+#ifndef INSTALL_INSTALLPATHS_H
+#define INSTALL_INSTALLPATHS_H
+
+#include "platform/Platform.h"
+
+// The staging tree is fixed: it names no system setting, so the INF copies
+// can point at it whatever the Windows directory is.
+extern const char g_szProgramFilesDir[];   // C:\Program Files\ .
+extern const char g_szVeltrixDir[];        // C:\Program Files\Veltrix\ .
+extern const char g_szDosStagingDir[];     // ...\Veltrix\DOS\ .
+extern const char g_szDosAppStagingDir[];  // ...\Veltrix\DOS\DOSAPP\ .
+extern const char g_szDriverStagingDir[];  // ...\Veltrix\W95-98\ .
+extern const char g_szExtraStagingDir[];   // ...\Veltrix\W95-98\026\ .
+// The staging directory without its trailing backslash, as the INF copies
+// name it.
+extern const char g_szDriverStagingName[];
+
+// The Windows and system directories, each with a trailing backslash
+// (MAX_PATH bytes). FALSE, leaving the buffer empty, when the platform gives
+// none or it does not fit.
+BOOL GetWindowsDirWithBackslash(char* pszDir);
+BOOL GetSystemDirWithBackslash(char* pszDir);
+
+// Windows Setup's SourcePath, when it names a directory that can be entered
+// (it then becomes the current directory), with a trailing backslash.
+BOOL ReadSetupSourcePath(char* pszDir);
+
+#endif

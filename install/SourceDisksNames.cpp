@@ -1,0 +1,62 @@
+#include "install/SourceDisksNames.h"
+
+#include "install/InstallPaths.h"
+#include "platform/Platform.h"
+#include "platform/StrBuf.h"
+
+enum { ENTRY_BUFFER = 1024 };
+
+static const char s_szSection[] = "SourceDisksNames";
+
+// The suffix for one file: the fixed text, or ", " + the staging directory's
+// 8.3 form. FALSE when the short form cannot be had (the directory is
+// missing): the entry must then stay as it is.
+static BOOL BuildSuffix(const SourceDisksNamesRule& rule, char* pszSuffix, StrSize cbSuffix)
+{
+  if (rule.m_pszFixedSuffix != 0)
+    return StrCopy(pszSuffix, cbSuffix, rule.m_pszFixedSuffix);
+
+  char szShort[MAX_PATH];
+  MemSet(szShort, 0, sizeof(szShort));
+  DWORD cchShort = Platform()->GetShortPathNameA(g_szDriverStagingName, szShort, MAX_PATH);
+  if (cchShort == 0 || cchShort >= MAX_PATH)
+    return FALSE;
+  return StrConcat(pszSuffix, cbSuffix, ", ", szShort);
+}
+
+static BOOL FileExists(const char* pszPath)
+{
+  DWORD dwAttributes = Platform()->GetFileAttributesA(pszPath);
+  return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+static void RewriteOneFile(const char* pszPath, const SourceDisksNamesRule& rule)
+{
+  if (!FileExists(pszPath))
+    return;
+
+  char szValue[ENTRY_BUFFER];
+  MemSet(szValue, 0, sizeof(szValue));
+  DWORD cchValue = Platform()->GetPrivateProfileStringA(s_szSection, rule.m_pszKey, "", szValue,
+                                                        sizeof(szValue), pszPath);
+  // A value that filled the buffer may have been cut; writing it back would
+  // lose its end.
+  if (cchValue >= sizeof(szValue) - 1)
+    return;
+  if (szValue[0] == '\0' && !rule.m_bWriteEmptyEntry)
+    return;
+
+  char szSuffix[MAX_PATH + 2];
+  if (!BuildSuffix(rule, szSuffix, sizeof(szSuffix)))
+    return;
+  char szEntry[ENTRY_BUFFER + sizeof(szSuffix)];
+  if (!StrConcat(szEntry, sizeof(szEntry), szValue, szSuffix))
+    return;
+  Platform()->WritePrivateProfileStringA(s_szSection, rule.m_pszKey, szEntry, pszPath);
+}
+
+void RewriteSourceDisksNames(const CInfFileList& fileList, const SourceDisksNamesRule& rule)
+{
+  for (const char* pszPath = fileList.NextPath(0); pszPath != 0; pszPath = fileList.NextPath(pszPath))
+    RewriteOneFile(pszPath, rule);
+}
