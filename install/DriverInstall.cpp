@@ -119,7 +119,11 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
     if (variant.m_nNt4Refusal == NT4_SKIPS_DRIVER)
       return;
   }
-  *context.m_pbSourcePathSet = FALSE;
+  // m_bSourcePathSet of the application; a caller without one gets a flag of
+  // this run's own.
+  LONG bOwnSourcePathSet = FALSE;
+  LONG* pbSourcePathSet = context.m_pbSourcePathSet != 0 ? context.m_pbSourcePathSet : &bOwnSourcePathSet;
+  *pbSourcePathSet = FALSE;
 
   char szWindowsDir[MAX_PATH];
   char szInfDir[MAX_PATH];
@@ -159,7 +163,7 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   char szSourcePathDir[MAX_PATH];
   szSourcePathDir[0] = '\0';
   if (variant.m_bSourcePathCopies && ReadSetupSourcePath(szSourcePathDir))
-    *context.m_pbSourcePathSet = TRUE;
+    *pbSourcePathSet = TRUE;
 
   Platform()->CreateDirectoryA(g_szProgramFilesDir, 0);
   Platform()->CreateDirectoryA(g_szVeltrixDir, 0);
@@ -182,7 +186,7 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   plan.m_pszStagingDir = g_szDriverStagingDir;
   plan.m_bResetStagedCopy = variant.m_bResetStagedCopy;
   plan.m_pszSourcePathDir = szSourcePathDir;
-  plan.m_pbSourcePathSet = variant.m_bSourcePathCopies ? context.m_pbSourcePathSet : 0;
+  plan.m_pbSourcePathSet = variant.m_bSourcePathCopies ? pbSourcePathSet : 0;
   plan.m_pszInfOtherDir = szInfOtherDir;
   if (variant.m_bSingleInfTarget) {
     plan.m_apszInfTargets[0] = szInfOtherDir[0] != '\0' && Platform()->SetCurrentDirectoryA(szInfOtherDir)

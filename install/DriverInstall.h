@@ -27,6 +27,9 @@ struct DriverInstallContext {
 // with exit code 0 after asking Windows to restart.
 // The main dialog's variant returns after the INF copies are rewritten; the
 // dialog then finishes with FinishDriverInstall or goes on to the package.
+// The wait cursor: the standard variants show it from the tray program's
+// pause on, the VxD dialog from the press of Install; every variant ends it
+// when the driver part is done, before the completion message.
 void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallContext& context);
 
 // "Setup completed! The system will restart now!" (title "Setup", owned by
