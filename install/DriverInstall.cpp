@@ -10,10 +10,8 @@
 #include "install/SourceDisksNames.h"
 #include "install/SystrayService.h"
 #include "platform/StrBuf.h"
-
-// The legacy purge (registry first, then the INF and driver files).
-void PurgeLegacyRegistry();
-void PurgeLegacyDriverFiles();
+#include "purge/LegacyFileRetirement.h"
+#include "purge/LegacyRegistryPurge.h"
 
 enum Nt4Refusal {
   NT4_ENDS_PROCESS,   // the process ends at once, exit code 0, no message
