@@ -41,7 +41,30 @@ struct SimOptions {
   std::vector<std::pair<std::string, int>> runningPrograms;  // command, reads
   std::string readOnlyDrives;            // letters, e.g. "D"
   std::vector<std::string> actions;      // click:ID, ok, cancel, about
+  // Compiled resources (.res bytes) to run the dialogs from; empty: the
+  // launcher's own. Lets tests run the dialog engine on their own templates.
+  std::vector<unsigned char> resources;
 };
+
+// An item appended to a dialog's system menu.
+struct SimMenuItem {
+  unsigned int flags = 0;   // MF_STRING, MF_SEPARATOR, ...
+  unsigned long id = 0;
+  std::string text;
+};
+
+// A dialog control's state when its dialog went away.
+struct SimControlState {
+  int id = 0;
+  bool enabled = true;
+  bool visible = true;
+  int check = 0;            // BST_ value of buttons
+};
+
+// Checks an action's form (click:ID, ok, cancel, about).
+bool IsValidAction(const std::string& action);
+// Checks a Windows version name; returns the canonical spelling or "".
+std::string CanonicalWindowsVersion(const std::string& name);
 
 // The process ended itself (ExitProcess); unwinds the simulated run.
 struct ProcessExit {
@@ -90,6 +113,15 @@ public:
   virtual std::vector<std::string> SubKeys(const std::string& keyPath) const = 0;
   // The whole registry as registry.reg text.
   virtual std::string ExportRegistry() const = 0;
+  // The items appended to the system menu of the last dialog run from that
+  // template, in order.
+  virtual std::vector<SimMenuItem> SystemMenuItems(int templateId) const = 0;
+  // The controls of the last dialog run from that template, as it ended.
+  virtual std::vector<SimControlState> LastDialogControls(int templateId) const = 0;
+  // The last error code a platform call set (what GetLastError would give).
+  virtual unsigned long LastError() const = 0;
+  // Virtual milliseconds passed (pauses and finite waits).
+  virtual unsigned long long Clock() const = 0;
 
 protected:
   CSimComputer() = default;

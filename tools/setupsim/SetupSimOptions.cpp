@@ -1,0 +1,180 @@
+#include "SetupSimOptions.h"
+
+#include <cstring>
+
+const char* SetupSimUsage()
+{
+  return "usage: setupsim [options] MACHINE_DIR\n"
+         "\n"
+         "Runs the disc's Setup.exe once on the simulated Windows computer kept in\n"
+         "MACHINE_DIR (registry.reg, one folder per drive: c/, d/, ..., machine.ini)\n"
+         "and prints what happened, one event a line.\n"
+         "\n"
+         "  --windows V       95, 98, 98SE, ME, NT4, 2000 or XP (default 98)\n"
+         "  --program PATH    the program's path (default D:\\SETUP.EXE)\n"
+         "  --args TEXT       the command-line text after the program name\n"
+         "  --cwd PATH        the current directory at start (default: Windows directory)\n"
+         "  --windir PATH     the Windows directory (default C:\\WINDOWS)\n"
+         "  --sysdir PATH     the system directory (default by version)\n"
+         "  --lang ID         the user's language id (default 1033)\n"
+         "  --window TITLE    a top-level window with that title is open (repeatable)\n"
+         "  --running CMD=N   a program started with command line CMD runs on for N\n"
+         "                    reads of its exit code (repeatable)\n"
+         "  --readonly X      drive letters that cannot be written (a CD-ROM)\n"
+         "  --act ACTION      the user's next action: click:ID, ok, cancel, about\n"
+         "                    (repeatable; with none left, OK is pressed)\n"
+         "  --help            this text\n"
+         "\n"
+         "Exit status: 0 when the run completed, 2 on invalid input.\n";
+}
+
+static bool ParseNumber(const std::string& s, int* pN)
+{
+  if (s.empty() || s.size() > 9)
+    return false;
+  int n = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9')
+      return false;
+    n = n * 10 + (c - '0');
+  }
+  *pN = n;
+  return true;
+}
+
+bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
+                              std::string* pError)
+{
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      pOut->bHelp = true;
+      return true;
+    }
+    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
+      if (arg == "--") {
+        for (++i; i < argc; ++i)
+          positional.push_back(argv[i]);
+        break;
+      }
+      positional.push_back(arg);
+      continue;
+    }
+    std::string name = arg, value;
+    bool bHasValue = false;
+    size_t eq = arg.find('=');
+    if (eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      bHasValue = true;
+    }
+    static const char* const kNames[] = {"--windows", "--program", "--args",     "--cwd",
+                                         "--windir",  "--sysdir",  "--lang",     "--window",
+                                         "--running", "--readonly", "--act"};
+    bool bKnown = false;
+    for (const char* k : kNames)
+      bKnown = bKnown || name == k;
+    if (!bKnown) {
+      *pError = "unknown option " + arg;
+      return false;
+    }
+    if (!bHasValue) {
+      if (i + 1 >= argc) {
+        *pError = "option " + name + " needs a value";
+        return false;
+      }
+      value = argv[++i];
+    }
+    if (name == "--windows") {
+      pOut->windows = value;
+    } else if (name == "--program") {
+      pOut->programPath = value;
+    } else if (name == "--args") {
+      pOut->commandLine = value;
+    } else if (name == "--cwd") {
+      pOut->currentDirectory = value;
+    } else if (name == "--windir") {
+      pOut->windowsDirectory = value;
+    } else if (name == "--sysdir") {
+      pOut->systemDirectory = value;
+    } else if (name == "--lang") {
+      int n;
+      if (!ParseNumber(value, &n) || n == 0 || n > 0xFFFF) {
+        *pError = "invalid language id: " + value;
+        return false;
+      }
+      pOut->language = n;
+    } else if (name == "--window") {
+      pOut->windowTitles.push_back(value);
+    } else if (name == "--running") {
+      size_t at = value.rfind('=');
+      int n;
+      if (at == std::string::npos || at == 0 || !ParseNumber(value.substr(at + 1), &n)) {
+        *pError = "invalid --running value (CMD=N expected): " + value;
+        return false;
+      }
+      pOut->runningPrograms.emplace_back(value.substr(0, at), n);
+    } else if (name == "--readonly") {
+      std::string letters;
+      for (char c : value) {
+        if (c == ',' || c == ':' || c == ' ')
+          continue;
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+          *pError = "invalid drive letters: " + value;
+          return false;
+        }
+        letters += c;
+      }
+      pOut->readOnlyDrives = pOut->readOnlyDrives.value_or("") + letters;
+    } else if (name == "--act") {
+      if (!sim::IsValidAction(value)) {
+        *pError = "invalid action (click:ID, ok, cancel or about expected): " + value;
+        return false;
+      }
+      pOut->actions.push_back(value);
+    }
+  }
+  if (positional.size() != 1) {
+    *pError = positional.empty() ? "MACHINE_DIR missing (see --help)"
+                                 : "more than one MACHINE_DIR given";
+    return false;
+  }
+  pOut->machineDir = positional[0];
+  return true;
+}
+
+void ApplyCommandLine(const SetupSimCommandLine& cl, sim::SimOptions* p)
+{
+  if (cl.windows)
+    p->windows = *cl.windows;
+  if (cl.programPath)
+    p->programPath = *cl.programPath;
+  if (cl.commandLine)
+    p->commandLine = *cl.commandLine;
+  if (cl.currentDirectory)
+    p->currentDirectory = *cl.currentDirectory;
+  if (cl.windowsDirectory)
+    p->windowsDirectory = *cl.windowsDirectory;
+  if (cl.systemDirectory)
+    p->systemDirectory = *cl.systemDirectory;
+  if (cl.readOnlyDrives)
+    p->readOnlyDrives = *cl.readOnlyDrives;
+  if (cl.language)
+    p->language = *cl.language;
+  // Windows of both sources are open; a program named on the command line
+  // takes its count from there.
+  for (const auto& t : cl.windowTitles)
+    p->openWindows.push_back(t);
+  for (const auto& rp : cl.runningPrograms) {
+    bool bReplaced = false;
+    for (auto& old : p->runningPrograms)
+      if (old.first == rp.first) {
+        old.second = rp.second;
+        bReplaced = true;
+      }
+    if (!bReplaced)
+      p->runningPrograms.push_back(rp);
+  }
+  p->actions = cl.actions;
+}

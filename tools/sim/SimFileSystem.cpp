@@ -1,0 +1,290 @@
+#include "SimFileSystem.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+
+#include "SimText.h"
+
+namespace sim {
+
+std::string WinPath::Format() const
+{
+  std::string s(1, drive);
+  s += ":\\";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i)
+      s += '\\';
+    s += parts[i];
+  }
+  return s;
+}
+
+WinPath WinPath::Parent() const
+{
+  WinPath p = *this;
+  if (!p.parts.empty())
+    p.parts.pop_back();
+  return p;
+}
+
+CSimFileSystem::CSimFileSystem(const std::string& machineDir, const std::string& readOnlyDrives)
+    : m_machineDir(machineDir), m_readOnly(Upper(readOnlyDrives))
+{
+}
+
+bool CSimFileSystem::DriveReadOnly(char drive) const
+{
+  return drive != 0 && m_readOnly.find(drive) != std::string::npos;
+}
+
+std::string CSimFileSystem::DriveRoot(char drive) const
+{
+  return m_machineDir + "/" + std::string(1, FoldChar(drive));
+}
+
+static bool IsLetter(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Applies the names of rel to base (which is already full).
+static bool AppendParts(WinPath* p, const std::string& rel)
+{
+  std::string cur;
+  auto flush = [&]() -> bool {
+    if (cur.empty() || cur == ".") {
+    } else if (cur == "..") {
+      if (!p->parts.empty())
+        p->parts.pop_back();
+    } else {
+      // Windows drops trailing dots and blanks of a name.
+      size_t e = cur.size();
+      while (e > 0 && (cur[e - 1] == '.' || cur[e - 1] == ' '))
+        --e;
+      if (e == 0)
+        return false;
+      p->parts.push_back(cur.substr(0, e));
+    }
+    cur.clear();
+    return true;
+  };
+  for (char c : rel) {
+    if (c == '\\' || c == '/') {
+      if (!flush())
+        return false;
+    } else {
+      cur += c;
+    }
+  }
+  return flush();
+}
+
+bool CSimFileSystem::MakeFull(const std::string& path, const std::string& cwd, WinPath* pOut) const
+{
+  if (path.empty())
+    return false;
+  WinPath cur;
+  if (cwd.size() >= 2 && cwd[1] == ':') {
+    cur.drive = Upper(cwd.substr(0, 1))[0];
+    AppendParts(&cur, cwd.substr(2));
+  }
+  WinPath p;
+  std::string rest;
+  if (path.size() >= 2 && path[1] == ':' && IsLetter(path[0])) {
+    p.drive = Upper(path.substr(0, 1))[0];
+    rest = path.substr(2);
+    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
+      // Drive-relative: against the current directory when on that drive.
+      if (cur.drive == p.drive)
+        p = cur;
+    }
+  } else if (path[0] == '\\' || path[0] == '/') {
+    if (path.size() >= 2 && (path[1] == '\\' || path[1] == '/'))
+      return false;  // network paths do not exist here
+    if (cur.drive == 0)
+      return false;
+    p.drive = cur.drive;
+    rest = path;
+  } else {
+    if (cur.drive == 0)
+      return false;
+    p = cur;
+    rest = path;
+  }
+  if (!AppendParts(&p, rest))
+    return false;
+  *pOut = p;
+  return true;
+}
+
+bool CSimFileSystem::IsValid83(const std::string& name)
+{
+  if (name.empty() || name == "." || name == "..")
+    return false;
+  size_t dot = name.find('.');
+  std::string base = name.substr(0, dot);
+  std::string ext = dot == std::string::npos ? "" : name.substr(dot + 1);
+  if (base.empty() || base.size() > 8 || ext.size() > 3 || ext.find('.') != std::string::npos)
+    return false;
+  if (dot != std::string::npos && ext.empty())
+    return false;
+  for (char ch : base + ext) {
+    unsigned char c = (unsigned char)ch;
+    if (c >= 0x80 || IsLetter(ch) || (c >= '0' && c <= '9'))
+      continue;
+    if (std::string("$%'-_@~`!(){}^#&").find(ch) == std::string::npos)
+      return false;
+  }
+  return true;
+}
+
+// The basis of a generated short name: blanks and extra dots dropped,
+// characters FAT cannot hold turned into underscores, upper case.
+static std::string ShortChars(const std::string& s, size_t maxLen)
+{
+  std::string r;
+  for (char ch : s) {
+    if (ch == ' ' || ch == '.')
+      continue;
+    if (std::string("+,;=[]").find(ch) != std::string::npos)
+      ch = '_';
+    r += ch;
+    if (r.size() == maxLen)
+      break;
+  }
+  return Upper(r);
+}
+
+std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir)
+{
+  std::vector<DirEntry> entries;
+  DIR* d = opendir(hostDir.c_str());
+  if (d == nullptr)
+    return entries;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if (n == "." || n == "..")
+      continue;
+    DirEntry de;
+    de.name = n;
+    struct stat st;
+    de.isDir = stat((hostDir + "/" + n).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    entries.push_back(de);
+  }
+  closedir(d);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return LessNoCase(a.name, b.name); });
+
+  // Valid 8.3 names keep their name; the others get NAME~N.EXT with the
+  // lowest N not yet taken, in listing order.
+  std::set<std::string> used;
+  for (auto& e : entries)
+    if (IsValid83(e.name)) {
+      e.shortName = Upper(e.name);
+      used.insert(e.shortName);
+    }
+  for (auto& e : entries) {
+    if (!e.shortName.empty())
+      continue;
+    size_t dot = e.name.rfind('.');
+    std::string base = ShortChars(e.name.substr(0, dot), 8);
+    std::string ext = dot == std::string::npos ? "" : ShortChars(e.name.substr(dot + 1), 3);
+    if (base.empty())
+      base = "_";
+    for (int n = 1; n < 1000000; ++n) {
+      std::string tail = "~" + std::to_string(n);
+      std::string cand = base.substr(0, 8 - tail.size()) + tail;
+      if (!ext.empty())
+        cand += "." + ext;
+      if (used.insert(cand).second) {
+        e.shortName = cand;
+        break;
+      }
+    }
+  }
+  return entries;
+}
+
+Located CSimFileSystem::Locate(const WinPath& path) const
+{
+  Located r;
+  std::string host = DriveRoot(path.drive);
+  struct stat st;
+  if (path.drive == 0 || stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    return r;
+  r.driveExists = true;
+  if (path.parts.empty()) {
+    r.parentExists = true;
+    r.exists = true;
+    r.isDir = true;
+    r.host = r.hostParent = host;
+    return r;
+  }
+  bool found = true;
+  for (size_t i = 0; i < path.parts.size(); ++i) {
+    const std::string& part = path.parts[i];
+    bool last = i + 1 == path.parts.size();
+    if (last) {
+      r.hostParent = host;
+      r.parentExists = found;
+    }
+    if (!found) {
+      host += "/" + part;
+      continue;
+    }
+    std::string match;
+    std::vector<DirEntry> list = List(host);
+    for (const auto& e : list)
+      if (e.name == part) {
+        match = e.name;
+        break;
+      }
+    if (match.empty())
+      for (const auto& e : list)
+        if (EqualNoCase(e.name, part) || EqualNoCase(e.shortName, part)) {
+          match = e.name;
+          break;
+        }
+    if (!match.empty() && !last) {
+      struct stat s2;
+      if (stat((host + "/" + match).c_str(), &s2) != 0 || !S_ISDIR(s2.st_mode))
+        match.clear();
+    }
+    if (match.empty()) {
+      found = false;
+      host += "/" + part;
+      if (last)
+        r.name = part;
+    } else {
+      host += "/" + match;
+      if (last)
+        r.name = match;
+    }
+  }
+  r.host = host;
+  r.exists = found;
+  if (found)
+    r.isDir = stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return r;
+}
+
+bool CSimFileSystem::HostIsReadOnly(const std::string& host)
+{
+  struct stat st;
+  return stat(host.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+bool CSimFileSystem::HostSetReadOnly(const std::string& host, bool bReadOnly)
+{
+  struct stat st;
+  if (stat(host.c_str(), &st) != 0)
+    return false;
+  mode_t m = st.st_mode & 07777;
+  m = bReadOnly ? (m & ~(mode_t)(S_IWUSR | S_IWGRP | S_IWOTH)) : (m | S_IWUSR);
+  return chmod(host.c_str(), m) == 0;
+}
+
+}  // namespace sim

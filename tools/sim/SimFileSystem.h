@@ -1,0 +1,65 @@
+// The simulated drives: Windows paths mapped onto the machine folder's
+// drive folders (c/, d/, ...), names found without regard to case, listings
+// in name order, read-only files and drives, and the 8.3 names that
+// Windows 9x gives long names on FAT.
+#ifndef TOOLS_SIM_SIMFILESYSTEM_H
+#define TOOLS_SIM_SIMFILESYSTEM_H
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// A full Windows path: drive letter (upper case) and its names.
+struct WinPath {
+  char drive = 0;
+  std::vector<std::string> parts;
+  // "C:\A\B" ("C:\" for a root).
+  std::string Format() const;
+  WinPath Parent() const;
+};
+
+// Where a Windows path lies in the machine folder.
+struct Located {
+  bool driveExists = false;
+  bool parentExists = false;  // the folder that holds the last name exists
+  bool exists = false;
+  bool isDir = false;
+  std::string host;           // host path (names found on disk, the rest as given)
+  std::string hostParent;     // host path of the holding folder
+  std::string name;           // the last name as on disk (as given when missing)
+};
+
+struct DirEntry {
+  std::string name;
+  std::string shortName;  // 8.3 form, upper case
+  bool isDir = false;
+};
+
+class CSimFileSystem {
+public:
+  CSimFileSystem(const std::string& machineDir, const std::string& readOnlyDrives);
+
+  // Resolves a path, possibly relative to cwd ("C:\X", "X", "\X", "C:X");
+  // "." and ".." are applied and / counts as \. False for unusable paths.
+  bool MakeFull(const std::string& path, const std::string& cwd, WinPath* pOut) const;
+  Located Locate(const WinPath& path) const;
+  bool DriveReadOnly(char drive) const;
+  std::string DriveRoot(char drive) const;
+
+  // A folder's entries (no dot entries) in listing order, with 8.3 names.
+  static std::vector<DirEntry> List(const std::string& hostDir);
+  static bool IsValid83(const std::string& name);
+
+  // Host file helpers.
+  static bool HostIsReadOnly(const std::string& host);
+  static bool HostSetReadOnly(const std::string& host, bool bReadOnly);
+
+private:
+  std::string m_machineDir;
+  std::string m_readOnly;  // upper-case drive letters
+};
+
+}  // namespace sim
+
+#endif

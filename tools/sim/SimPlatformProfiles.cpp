@@ -1,0 +1,156 @@
+// Profile (INI) files: reads as GetPrivateProfile*A, writes in place as
+// Windows 9x makes them.
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "SimPlatform.h"
+#include "SimProfile.h"
+#include "SimText.h"
+
+namespace sim {
+
+namespace {
+
+bool ReadHostFile(const std::string& host, std::string* pText)
+{
+  std::ifstream in(host, std::ios::binary);
+  if (!in)
+    return false;
+  std::stringstream ss;
+  ss << in.rdbuf();
+  *pText = ss.str();
+  return true;
+}
+
+// Copies a double-NUL list ("a\0b\0\0"), cut to fit as Windows cuts it.
+DWORD CopyList(const std::vector<std::string>& names, LPSTR pszOut, DWORD nSize)
+{
+  std::string all;
+  for (const auto& n : names)
+    all += n + '\0';
+  if (nSize < 2) {
+    if (nSize == 1)
+      pszOut[0] = '\0';
+    return 0;
+  }
+  if (all.size() + 1 <= nSize) {
+    std::memcpy(pszOut, all.data(), all.size());
+    pszOut[all.size()] = '\0';
+    if (all.empty())
+      pszOut[1] = '\0';
+    return (DWORD)all.size();
+  }
+  std::memcpy(pszOut, all.data(), nSize - 2);
+  pszOut[nSize - 2] = '\0';
+  pszOut[nSize - 1] = '\0';
+  return nSize - 2;
+}
+
+}  // namespace
+
+// A bare file name lies in the Windows directory; other paths resolve as
+// usual. Returns the host path ("" when the drive is missing).
+std::string CSimPlatform::ProfileHostFile(LPCSTR pszFile, Located* pLoc, WinPath* pPath) const
+{
+  if (pszFile == nullptr)
+    return "";
+  std::string name = pszFile;
+  if (name.find_first_of("\\/:") == std::string::npos)
+    name = (m_windowsDir.size() == 3 ? m_windowsDir : m_windowsDir + "\\") + name;
+  if (!m_fs.MakeFull(name, m_currentDir, pPath))
+    return "";
+  *pLoc = m_fs.Locate(*pPath);
+  return pLoc->driveExists ? pLoc->host : "";
+}
+
+DWORD CSimPlatform::GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault,
+                                             LPSTR pszReturned, DWORD nSize, LPCSTR pszFile)
+{
+  if (pszReturned == nullptr || nSize == 0)
+    return 0;
+  Located loc;
+  WinPath path;
+  std::string text;
+  std::string host = ProfileHostFile(pszFile, &loc, &path);
+  if (!host.empty() && loc.exists && !loc.isDir)
+    ReadHostFile(host, &text);
+  if (pszSection == nullptr)
+    return CopyList(ProfileSections(text), pszReturned, nSize);
+  if (pszKey == nullptr)
+    return CopyList(ProfileKeys(text, pszSection), pszReturned, nSize);
+  std::optional<std::string> value = ProfileGet(text, pszSection, pszKey);
+  std::string result;
+  if (value) {
+    result = *value;
+  } else {
+    // The default comes back without its trailing blanks.
+    result = pszDefault ? pszDefault : "";
+    while (!result.empty() && result.back() == ' ')
+      result.pop_back();
+  }
+  DWORD n = result.size() < nSize ? (DWORD)result.size() : nSize - 1;
+  std::memcpy(pszReturned, result.data(), n);
+  pszReturned[n] = '\0';
+  return n;
+}
+
+UINT CSimPlatform::GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT nDefault,
+                                         LPCSTR pszFile)
+{
+  char buf[64];
+  if (GetPrivateProfileStringA(pszSection, pszKey, "", buf, sizeof buf, pszFile) == 0)
+    return (UINT)nDefault;
+  // Leading digits count ("42abc" is 42); no digits give 0.
+  const char* p = buf;
+  while (*p == ' ' || *p == '\t')
+    ++p;
+  bool neg = false;
+  if (*p == '-' || *p == '+')
+    neg = *p++ == '-';
+  unsigned long long n = 0;
+  while (*p >= '0' && *p <= '9')
+    n = n * 10 + (unsigned)(*p++ - '0');
+  UINT u = (UINT)n;
+  return neg ? (UINT)(0u - u) : u;
+}
+
+BOOL CSimPlatform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
+                                              LPCSTR pszFile)
+{
+  Located loc;
+  WinPath path;
+  std::string host = ProfileHostFile(pszFile, &loc, &path);
+  if (pszSection == nullptr)
+    return TRUE;  // a request to flush: nothing is cached here
+  if (host.empty() || !loc.parentExists || loc.isDir) {
+    Fail(ERROR_PATH_NOT_FOUND);
+    return FALSE;
+  }
+  if (m_fs.DriveReadOnly(path.drive) ||
+      (loc.exists && CSimFileSystem::HostIsReadOnly(loc.host))) {
+    Fail(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  std::string text;
+  if (loc.exists)
+    ReadHostFile(host, &text);
+  std::string key = pszKey ? pszKey : "";
+  std::string value = pszValue ? pszValue : "";
+  std::string changed =
+      ProfileSet(text, pszSection, pszKey ? &key : nullptr, pszValue ? &value : nullptr);
+  if (loc.exists && changed == text)
+    return TRUE;
+  if (!loc.exists && changed.empty())
+    return TRUE;  // removing from a missing file
+  std::ofstream out(host, std::ios::binary | std::ios::trunc);
+  out << changed;
+  out.close();
+  if (!out) {
+    Fail(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace sim

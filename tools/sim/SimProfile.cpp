@@ -1,0 +1,169 @@
+#include "SimProfile.h"
+
+#include "SimText.h"
+
+namespace sim {
+
+namespace {
+
+enum class LineKind { Blank, Comment, Section, Key };
+
+struct Line {
+  size_t begin = 0;    // offset of the line in the text
+  size_t end = 0;      // offset after its line break
+  size_t textEnd = 0;  // offset of its line break (end when it has none)
+  LineKind kind = LineKind::Blank;
+  std::string name;    // section or key name
+  std::string value;   // key value, blanks trimmed, quotes kept
+};
+
+std::vector<Line> SplitLines(const std::string& text)
+{
+  std::vector<Line> lines;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    Line ln;
+    ln.begin = pos;
+    size_t nl = text.find('\n', pos);
+    ln.end = nl == std::string::npos ? text.size() : nl + 1;
+    ln.textEnd = nl == std::string::npos ? text.size() : nl;
+    if (ln.textEnd > ln.begin && text[ln.textEnd - 1] == '\r')
+      --ln.textEnd;
+    std::string t = TrimBlanks(text.substr(ln.begin, ln.textEnd - ln.begin));
+    if (t.empty()) {
+      ln.kind = LineKind::Blank;
+    } else if (t[0] == '[') {
+      ln.kind = LineKind::Section;
+      size_t close = t.find(']');
+      ln.name = TrimBlanks(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    } else if (t[0] == ';') {
+      ln.kind = LineKind::Comment;
+    } else {
+      ln.kind = LineKind::Key;
+      size_t eq = t.find('=');
+      ln.name = TrimBlanks(t.substr(0, eq));
+      ln.value = eq == std::string::npos ? "" : TrimBlanks(t.substr(eq + 1));
+      if (ln.name.empty())
+        ln.kind = LineKind::Comment;  // "=x": no key to find
+    }
+    lines.push_back(ln);
+    pos = ln.end;
+  }
+  return lines;
+}
+
+std::string Unquote(const std::string& v)
+{
+  if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0])
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// Index range [first, last) of the lines of the first section of that name
+// (after its header); first is the header's index. False when missing.
+bool FindSection(const std::vector<Line>& lines, const std::string& section, size_t* pHeader,
+                 size_t* pEnd)
+{
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].kind != LineKind::Section || !EqualNoCase(lines[i].name, section))
+      continue;
+    size_t j = i + 1;
+    while (j < lines.size() && lines[j].kind != LineKind::Section)
+      ++j;
+    *pHeader = i;
+    *pEnd = j;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::string> ProfileGet(const std::string& text, const std::string& section,
+                                      const std::string& key)
+{
+  auto lines = SplitLines(text);
+  size_t h, e;
+  if (!FindSection(lines, section, &h, &e))
+    return std::nullopt;
+  for (size_t i = h + 1; i < e; ++i)
+    if (lines[i].kind == LineKind::Key && EqualNoCase(lines[i].name, key))
+      return Unquote(lines[i].value);
+  return std::nullopt;
+}
+
+std::vector<std::string> ProfileKeys(const std::string& text, const std::string& section)
+{
+  std::vector<std::string> keys;
+  auto lines = SplitLines(text);
+  size_t h, e;
+  if (!FindSection(lines, section, &h, &e))
+    return keys;
+  for (size_t i = h + 1; i < e; ++i)
+    if (lines[i].kind == LineKind::Key)
+      keys.push_back(lines[i].name);
+  return keys;
+}
+
+std::vector<std::string> ProfileSections(const std::string& text)
+{
+  std::vector<std::string> names;
+  for (const auto& ln : SplitLines(text))
+    if (ln.kind == LineKind::Section)
+      names.push_back(ln.name);
+  return names;
+}
+
+std::string ProfileSet(const std::string& text, const std::string& section,
+                       const std::string* pKey, const std::string* pValue)
+{
+  auto lines = SplitLines(text);
+  size_t h, e;
+  bool haveSection = FindSection(lines, section, &h, &e);
+  if (pKey == nullptr) {
+    if (!haveSection)
+      return text;
+    size_t from = lines[h].begin;
+    size_t to = e < lines.size() ? lines[e].begin : text.size();
+    return text.substr(0, from) + text.substr(to);
+  }
+  if (!haveSection) {
+    if (pValue == nullptr)
+      return text;
+    // A new section at the end of the file, after a blank line.
+    std::string out = text;
+    if (!out.empty() && out.back() != '\n')
+      out += "\r\n";
+    if (!out.empty() && !lines.empty() && lines.back().kind != LineKind::Blank)
+      out += "\r\n";
+    out += "[" + section + "]\r\n" + *pKey + "=" + *pValue + "\r\n";
+    return out;
+  }
+  for (size_t i = h + 1; i < e; ++i) {
+    const Line& ln = lines[i];
+    if (ln.kind != LineKind::Key || !EqualNoCase(ln.name, *pKey))
+      continue;
+    if (pValue == nullptr)
+      return text.substr(0, ln.begin) + text.substr(ln.end);
+    if (ln.value == *pValue)
+      return text;  // the same value: the file is not touched
+    // The key keeps its spelling; the line keeps its line break.
+    return text.substr(0, ln.begin) + ln.name + "=" + *pValue + text.substr(ln.textEnd);
+  }
+  if (pValue == nullptr)
+    return text;
+  // A new key after the section's last non-blank line.
+  size_t last = h;
+  for (size_t i = h + 1; i < e; ++i)
+    if (lines[i].kind != LineKind::Blank)
+      last = i;
+  const Line& after = lines[last];
+  std::string out = text.substr(0, after.end);
+  if (after.end == after.textEnd)  // the file's last line, without a break
+    out += "\r\n";
+  out += *pKey + "=" + *pValue + "\r\n";
+  out += text.substr(after.end);
+  return out;
+}
+
+}  // namespace sim

@@ -1,0 +1,458 @@
+#include "SimRegistry.h"
+
+#include <cstdio>
+
+#include "SimText.h"
+
+namespace sim {
+
+const char* const CSimRegistry::kHiveNames[] = {
+    "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+    "HKEY_USERS",        "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+const int CSimRegistry::kHiveCount = 6;
+
+RegKey* RegKey::FindSubKey(const std::string& n) const
+{
+  for (const auto& k : subkeys)
+    if (EqualNoCase(k->name, n))
+      return k.get();
+  return nullptr;
+}
+
+RegValue* RegKey::FindValue(const std::string& n)
+{
+  for (auto& v : values)
+    if (EqualNoCase(v.name, n))
+      return &v;
+  return nullptr;
+}
+
+RegKey* RegKey::OpenOrCreate(const std::string& n)
+{
+  if (RegKey* k = FindSubKey(n))
+    return k;
+  auto k = std::make_shared<RegKey>();
+  k->name = n;
+  k->parent = this;
+  subkeys.push_back(k);
+  return k.get();
+}
+
+std::vector<std::string> SplitKeyPath(const std::string& path)
+{
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : path) {
+    if (c == '\\') {
+      if (!cur.empty())
+        parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty())
+    parts.push_back(cur);
+  return parts;
+}
+
+CSimRegistry::CSimRegistry()
+{
+  for (int i = 0; i < kHiveCount; ++i) {
+    auto k = std::make_shared<RegKey>();
+    k->name = kHiveNames[i];
+    m_hives.push_back(k);
+  }
+}
+
+RegKey* CSimRegistry::Hive(const std::string& hiveName) const
+{
+  for (const auto& h : m_hives)
+    if (EqualNoCase(h->name, hiveName))
+      return h.get();
+  return nullptr;
+}
+
+RegKey* CSimRegistry::FindBelow(RegKey* pKey, const std::string& subPath)
+{
+  for (const auto& part : SplitKeyPath(subPath)) {
+    if (pKey == nullptr)
+      return nullptr;
+    pKey = pKey->FindSubKey(part);
+  }
+  return pKey;
+}
+
+RegKey* CSimRegistry::FindPath(const std::string& fullPath) const
+{
+  auto parts = SplitKeyPath(fullPath);
+  if (parts.empty())
+    return nullptr;
+  RegKey* k = Hive(parts[0]);
+  for (size_t i = 1; i < parts.size() && k; ++i)
+    k = k->FindSubKey(parts[i]);
+  return k;
+}
+
+static void MarkDeleted(RegKey* k)
+{
+  k->deleted = true;
+  for (auto& s : k->subkeys)
+    MarkDeleted(s.get());
+}
+
+void CSimRegistry::DeleteKey(RegKey* pKey)
+{
+  RegKey* parent = pKey->parent;
+  MarkDeleted(pKey);
+  if (parent == nullptr)
+    return;
+  auto& v = parent->subkeys;
+  for (auto it = v.begin(); it != v.end(); ++it) {
+    if (it->get() == pKey) {
+      v.erase(it);  // handles still holding it keep it alive as deleted
+      return;
+    }
+  }
+}
+
+// --- Reading REGEDIT4 ---------------------------------------------------------
+
+namespace {
+
+struct LineReader {
+  const std::string& text;
+  size_t pos = 0;
+  int lineNo = 0;
+  bool sawCrLf = false;
+  bool sawLf = false;
+
+  bool Next(std::string* pLine)
+  {
+    if (pos >= text.size())
+      return false;
+    size_t e = text.find('\n', pos);
+    std::string line;
+    if (e == std::string::npos) {
+      line = text.substr(pos);
+      pos = text.size();
+    } else {
+      line = text.substr(pos, e - pos);
+      pos = e + 1;
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+        sawCrLf = true;
+      } else {
+        sawLf = true;
+      }
+    }
+    ++lineNo;
+    *pLine = line;
+    return true;
+  }
+};
+
+int HexDigit(char c)
+{
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+// Reads a quoted string starting at s[i] == '"'; i ends after the closing quote.
+bool ReadQuoted(const std::string& s, size_t& i, std::string* pOut)
+{
+  if (i >= s.size() || s[i] != '"')
+    return false;
+  ++i;
+  std::string out;
+  while (i < s.size()) {
+    char c = s[i];
+    if (c == '\\') {
+      if (i + 1 >= s.size())
+        return false;
+      char n = s[i + 1];
+      if (n != '\\' && n != '"')
+        return false;
+      out += n;
+      i += 2;
+      continue;
+    }
+    if (c == '"') {
+      ++i;
+      *pOut = out;
+      return true;
+    }
+    out += c;
+    ++i;
+  }
+  return false;
+}
+
+// Parses "xx,xx,..." (blanks allowed) into bytes; a trailing comma is allowed
+// only when more lines follow.
+bool ParseHexBytes(const std::string& s, std::vector<unsigned char>* pOut)
+{
+  size_t i = 0;
+  auto skip = [&] {
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+      ++i;
+  };
+  skip();
+  if (i >= s.size())
+    return true;
+  for (;;) {
+    skip();
+    if (i + 2 > s.size())
+      return false;
+    int h = HexDigit(s[i]), l = HexDigit(s[i + 1]);
+    if (h < 0 || l < 0)
+      return false;
+    pOut->push_back((unsigned char)(h * 16 + l));
+    i += 2;
+    skip();
+    if (i >= s.size())
+      return true;
+    if (s[i] != ',')
+      return false;
+    ++i;
+  }
+}
+
+}  // namespace
+
+bool CSimRegistry::Parse(const std::string& text, std::string* pError)
+{
+  LineReader rd{text};
+  std::string line;
+  auto fail = [&](const std::string& what) {
+    if (pError)
+      *pError = "registry.reg line " + std::to_string(rd.lineNo) + ": " + what;
+    return false;
+  };
+  // The header, possibly after blank lines.
+  bool header = false;
+  while (rd.Next(&line)) {
+    std::string t = TrimBlanks(line);
+    if (rd.lineNo == 1 && t.size() >= 3 && (unsigned char)t[0] == 0xEF &&
+        (unsigned char)t[1] == 0xBB && (unsigned char)t[2] == 0xBF)
+      t = t.substr(3);
+    if (t.empty())
+      continue;
+    if (t != "REGEDIT4")
+      return fail("expected REGEDIT4");
+    header = true;
+    break;
+  }
+  if (!header) {
+    if (text.empty())
+      return true;
+    return fail("expected REGEDIT4");
+  }
+
+  RegKey* cur = nullptr;
+  while (rd.Next(&line)) {
+    std::string t = TrimBlanks(line);
+    if (t.empty() || t[0] == ';')
+      continue;
+    if (t[0] == '[') {
+      if (t.back() != ']')
+        return fail("key line without closing bracket");
+      std::string path = t.substr(1, t.size() - 2);
+      auto parts = SplitKeyPath(path);
+      if (parts.empty() || path[0] == '-')
+        return fail("bad key line");
+      RegKey* k = Hive(parts[0]);
+      if (k == nullptr)
+        return fail("unknown hive " + parts[0]);
+      // Hives are written back in the order the file first names them.
+      for (size_t h = m_namedHives; h < m_hives.size(); ++h)
+        if (m_hives[h].get() == k) {
+          auto hive = m_hives[h];
+          m_hives.erase(m_hives.begin() + (long)h);
+          m_hives.insert(m_hives.begin() + (long)m_namedHives++, hive);
+          break;
+        }
+      for (size_t i = 1; i < parts.size(); ++i)
+        k = k->OpenOrCreate(parts[i]);
+      k->listed = true;
+      cur = k;
+      continue;
+    }
+    if (cur == nullptr)
+      return fail("value outside a key");
+    // Name.
+    std::string name;
+    size_t i = 0;
+    if (t[0] == '@') {
+      i = 1;
+    } else if (t[0] == '"') {
+      if (!ReadQuoted(t, i, &name))
+        return fail("bad value name");
+    } else {
+      return fail("unrecognised line");
+    }
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t'))
+      ++i;
+    if (i >= t.size() || t[i] != '=')
+      return fail("expected =");
+    ++i;
+    while (i < t.size() && (t[i] == ' ' || t[i] == '\t'))
+      ++i;
+    std::string rest = t.substr(i);
+    RegValue v;
+    v.name = name;
+    if (!rest.empty() && rest[0] == '"') {
+      size_t j = 0;
+      std::string s;
+      if (!ReadQuoted(rest, j, &s) || !TrimBlanks(rest.substr(j)).empty())
+        return fail("bad string value");
+      v.type = 1;
+      v.data.assign(s.begin(), s.end());
+      v.data.push_back(0);
+    } else if (rest.compare(0, 6, "dword:") == 0) {
+      std::string d = TrimBlanks(rest.substr(6));
+      if (d.empty() || d.size() > 8)
+        return fail("bad dword value");
+      uint32_t n = 0;
+      for (char c : d) {
+        int h = HexDigit(c);
+        if (h < 0)
+          return fail("bad dword value");
+        n = n * 16 + (uint32_t)h;
+      }
+      v.type = 4;
+      for (int b = 0; b < 4; ++b)
+        v.data.push_back((unsigned char)(n >> (8 * b)));
+    } else if (rest.compare(0, 3, "hex") == 0) {
+      size_t j = 3;
+      v.type = 3;
+      if (j < rest.size() && rest[j] == '(') {
+        size_t close = rest.find(')', j);
+        if (close == std::string::npos || close == j + 1 || close - j - 1 > 8)
+          return fail("bad hex(N) type");
+        uint32_t n = 0;
+        for (size_t k = j + 1; k < close; ++k) {
+          int h = HexDigit(rest[k]);
+          if (h < 0)
+            return fail("bad hex(N) type");
+          n = n * 16 + (uint32_t)h;
+        }
+        v.type = n;
+        j = close + 1;
+      }
+      if (j >= rest.size() || rest[j] != ':')
+        return fail("bad hex value");
+      std::string bytes = TrimBlanks(rest.substr(j + 1));
+      // Continuation lines: each but the last ends in a backslash.
+      while (!bytes.empty() && bytes.back() == '\\') {
+        bytes.pop_back();
+        bytes = TrimBlanks(bytes);
+        if (bytes.empty() || bytes.back() != ',')
+          return fail("hex continuation without a comma before it");
+        std::string more;
+        if (!rd.Next(&more))
+          return fail("hex value ends after a continuation");
+        bytes += TrimBlanks(more);
+      }
+      if (!bytes.empty() && bytes.back() == ',')
+        return fail("hex value ends in a comma");
+      if (!ParseHexBytes(bytes, &v.data))
+        return fail("bad hex bytes");
+    } else {
+      return fail("unrecognised value");
+    }
+    if (RegValue* old = cur->FindValue(v.name))
+      *old = v;
+    else
+      cur->values.push_back(v);
+  }
+  if (rd.sawLf && !rd.sawCrLf)
+    m_lineEnd = "\n";
+  return true;
+}
+
+// --- Writing REGEDIT4 ---------------------------------------------------------
+
+static std::string EscapeString(const std::string& s)
+{
+  std::string r;
+  for (char c : s) {
+    if (c == '\\' || c == '"')
+      r += '\\';
+    r += c;
+  }
+  return r;
+}
+
+static void AppendValue(std::string& out, const RegValue& v, const std::string& eol)
+{
+  std::string line = v.name.empty() ? "@=" : "\"" + EscapeString(v.name) + "\"=";
+  // A string that is exactly text plus one terminator, without line breaks,
+  // is written as text; anything else keeps its bytes in hex form.
+  if (v.type == 1 && !v.data.empty() && v.data.back() == 0) {
+    std::string s(v.data.begin(), v.data.end() - 1);
+    if (s.find_first_of(std::string("\0\r\n", 3)) == std::string::npos) {
+      out += line + "\"" + EscapeString(s) + "\"" + eol;
+      return;
+    }
+  }
+  if (v.type == 4 && v.data.size() == 4) {
+    uint32_t n = (uint32_t)v.data[0] | ((uint32_t)v.data[1] << 8) | ((uint32_t)v.data[2] << 16) |
+                 ((uint32_t)v.data[3] << 24);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "dword:%08x", n);
+    out += line + buf + eol;
+    return;
+  }
+  if (v.type == 3) {
+    line += "hex:";
+  } else {
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
+    line += buf;
+  }
+  // Lines are wrapped as regedit wraps them: continued with a backslash
+  // once they pass 76 columns, the next line indented by two blanks.
+  for (size_t i = 0; i < v.data.size(); ++i) {
+    char buf[4];
+    std::snprintf(buf, sizeof buf, "%02x", v.data[i]);
+    line += buf;
+    if (i + 1 < v.data.size()) {
+      line += ',';
+      if (line.size() >= 76) {
+        out += line + "\\" + eol;
+        line = "  ";
+      }
+    }
+  }
+  out += line + eol;
+}
+
+static void AppendKey(std::string& out, const RegKey& k, const std::string& path,
+                      const std::string& eol)
+{
+  // A key the file only implied (a parent of a listed key) stays implied.
+  if (k.listed || !k.values.empty()) {
+    out += "[" + path + "]" + eol;
+    for (const auto& v : k.values)
+      AppendValue(out, v, eol);
+    out += eol;
+  }
+  for (const auto& s : k.subkeys)
+    AppendKey(out, *s, path + "\\" + s->name, eol);
+}
+
+std::string CSimRegistry::Export() const
+{
+  std::string out = "REGEDIT4" + m_lineEnd + m_lineEnd;
+  for (const auto& h : m_hives)
+    AppendKey(out, *h, h->name, m_lineEnd);
+  return out;
+}
+
+}  // namespace sim

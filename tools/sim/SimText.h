@@ -1,0 +1,29 @@
+// Small text helpers of the simulated computer: comparisons without regard
+// to case (ASCII letters, as the 9x file system and registry fold them),
+// trimming, the event quoting and wildcard matching.
+#ifndef TOOLS_SIM_SIMTEXT_H
+#define TOOLS_SIM_SIMTEXT_H
+
+#include <string>
+
+namespace sim {
+
+char FoldChar(char c);
+std::string Upper(const std::string& s);
+std::string Lower(const std::string& s);
+bool EqualNoCase(const std::string& a, const std::string& b);
+// Ordering of directory listings: by name without regard to case.
+bool LessNoCase(const std::string& a, const std::string& b);
+std::string TrimBlanks(const std::string& s);
+// A value in double quotes with every double quote inside doubled.
+std::string Quote(const std::string& s);
+// Matches a name against a pattern with * and ? the way FindFirstFileA
+// does: without regard to case; "*.*" matches every name; a pattern ending
+// in ".*" also matches the name without any extension, and one ending in
+// "." matches names without a dot.
+bool MatchWildcard(const std::string& pattern, const std::string& name);
+bool HasWildcard(const std::string& s);
+
+}  // namespace sim
+
+#endif
