@@ -30,6 +30,7 @@ TEST(SimFilesTest, WildcardsAndListingOrder)
   m.WriteFile("C:\\dir\\A.INF", "");
   m.WriteFile("C:\\dir\\noext", "");
   m.WriteFile("C:\\dir\\c.pnf", "");
+  m.WriteFile("C:\\dir\\_u.txt", "");
   m.MakeDir("C:\\dir\\Sub");
   IPlatform& p = m.Load().GetPlatform();
   struct Row {
@@ -37,9 +38,10 @@ TEST(SimFilesTest, WildcardsAndListingOrder)
     std::vector<std::string> names;
   } rows[] = {
       // Dot entries come first in a folder that is not a root (as FAT
-      // stores them, and as Wine lists them).
-      {"C:\\dir\\*.*", {".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub"}},
-      {"C:\\DIR\\*", {".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub"}},
+      // stores them, and as Wine lists them, probed); names compare in upper
+      // case, so '_' comes after the letters, as Windows collates them.
+      {"C:\\dir\\*.*", {".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub", "_u.txt"}},
+      {"C:\\DIR\\*", {".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub", "_u.txt"}},
       {"c:\\dir\\*.inf", {"A.INF", "b.inf"}},
       {"C:\\dir\\?.?NF", {"A.INF", "b.inf", "c.pnf"}},
       {"C:\\dir\\noext.*", {"noext"}},

@@ -130,7 +130,8 @@ TEST(SimProcessTest, WindowsBoxesPausesAndEndings)
   m.options.openWindows = {"Tonedock", "Say \"hi\""};
   auto& pc = m.Load();
   IPlatform& p = pc.GetPlatform();
-  // Titles compare without regard to case (Windows and Wine agree).
+  // Titles compare without regard to case, whole title only (probed under
+  // Wine with FindWindowExA on a window of its own).
   HWND h = p.FindWindowExA(nullptr, nullptr, nullptr, "TONEDOCK");
   ASSERT_NE(nullptr, h);
   EXPECT_EQ(nullptr, p.FindWindowExA(nullptr, nullptr, nullptr, "Tone"));

@@ -1,6 +1,8 @@
-// Profile files on the simulated computer. Reads follow what Windows (and
-// Wine, probed) return; writes follow Windows 9x, which changes only the
-// key's own line and keeps every other byte.
+// Profile files on the simulated computer. Reads follow what Wine returns
+// (probed with a test program under Wine 8.0: quotes, blanks, case, duplicate
+// keys and sections, ';' lines, lines without '=' or ']', number prefixes);
+// writes follow Windows 9x, which changes only the key's own line and keeps
+// every other byte (Wine rewrites the whole file instead).
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
@@ -15,7 +17,11 @@ const char* kIni =
     "Single='x'\r\n"
     "Half=\"open\r\n"
     "Num=42abc\r\n"
-    "Neg=-7\r\n"
+    "Neg= -7\r\n"
+    "Hex=0x10\r\n"
+    "Plus=+5\r\n"
+    "NoEq\r\n"
+    ";Com=1\r\n"
     "Word=abc\r\n"
     "Empty=\r\n"
     "dup=first\r\n"
@@ -27,6 +33,10 @@ const char* kIni =
     "\r\n"
     "[installoption]\r\n"
     "Later=1\r\n"
+    "[U\r\n"
+    "b=2\r\n"
+    "  [V] tail\r\n"
+    "c=3\r\n"
     "[Last]\r\n"
     "k=v";
 
@@ -63,6 +73,10 @@ TEST_F(SimProfileTest, StringReads)
       {"InstallOption", "Ansi", "\xe9t\xe9"},  // 8-bit text unchanged
       {"InstallOption", "Later", "DEF"},  // only the first section of a name counts
       {"InstallOption", "Missing", "DEF"},
+      {"InstallOption", "NoEq", "DEF"},  // a line without '=' is no key
+      {"InstallOption", ";Com", "1"},  // ';' starts no comment for reads
+      {"U", "b", "DEF"},  // "[U" without ']' is no section
+      {"V", "c", "3"},  // text after ']' is ignored
       {"NoSection", "Key", "DEF"},
       {"Last", "k", "v"},  // a last line without a line break
   };
@@ -87,6 +101,7 @@ TEST_F(SimProfileTest, IntReads)
   } rows[] = {
       {"WebSetup", 9, 2u}, {"Num", 9, 42u},          {"Word", 9, 0u},
       {"Neg", 9, (UINT)-7}, {"Empty", 9, 9u},        {"Missing", 5, 5u},
+      {"Hex", 9, 16u},      {"Plus", 9, 5u},         {"NoEq", 9, 9u},
   };
   for (const auto& r : rows)
     EXPECT_EQ(r.expected, p->GetPrivateProfileIntA("InstallOption", r.key, r.def, "D:\\setup.ini"))

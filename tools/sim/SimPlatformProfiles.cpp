@@ -101,16 +101,38 @@ UINT CSimPlatform::GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT n
   char buf[64];
   if (GetPrivateProfileStringA(pszSection, pszKey, "", buf, sizeof buf, pszFile) == 0)
     return (UINT)nDefault;
-  // Leading digits count ("42abc" is 42); no digits give 0.
+  // Leading digits count ("42abc" is 42), no digits give 0, and a 0x, 0o or
+  // 0b prefix picks the base (as Wine reads them, probed).
   const char* p = buf;
   while (*p == ' ' || *p == '\t')
     ++p;
   bool neg = false;
   if (*p == '-' || *p == '+')
     neg = *p++ == '-';
+  unsigned base = 10;
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
+    base = 16;
+  else if (p[0] == '0' && (p[1] == 'o' || p[1] == 'O'))
+    base = 8;
+  else if (p[0] == '0' && (p[1] == 'b' || p[1] == 'B'))
+    base = 2;
+  if (base != 10)
+    p += 2;
   unsigned long long n = 0;
-  while (*p >= '0' && *p <= '9')
-    n = n * 10 + (unsigned)(*p++ - '0');
+  for (;; ++p) {
+    unsigned d;
+    if (*p >= '0' && *p <= '9')
+      d = (unsigned)(*p - '0');
+    else if (*p >= 'a' && *p <= 'f')
+      d = (unsigned)(*p - 'a' + 10);
+    else if (*p >= 'A' && *p <= 'F')
+      d = (unsigned)(*p - 'A' + 10);
+    else
+      break;
+    if (d >= base)
+      break;
+    n = n * base + d;
+  }
   UINT u = (UINT)n;
   return neg ? (UINT)(0u - u) : u;
 }

@@ -6,7 +6,7 @@ namespace sim {
 
 namespace {
 
-enum class LineKind { Blank, Comment, Section, Key };
+enum class LineKind { Blank, Other, Section, Key };
 
 struct Line {
   size_t begin = 0;    // offset of the line in the text
@@ -30,21 +30,22 @@ std::vector<Line> SplitLines(const std::string& text)
     if (ln.textEnd > ln.begin && text[ln.textEnd - 1] == '\r')
       --ln.textEnd;
     std::string t = TrimBlanks(text.substr(ln.begin, ln.textEnd - ln.begin));
+    // As Windows reads them (probed with Wine): a section line needs its
+    // closing bracket; a key line needs '='; nothing else is a comment, so
+    // ";k=v" is the key ";k".
+    size_t close = t.find(']');
+    size_t eq = t.find('=');
     if (t.empty()) {
       ln.kind = LineKind::Blank;
-    } else if (t[0] == '[') {
+    } else if (t[0] == '[' && close != std::string::npos) {
       ln.kind = LineKind::Section;
-      size_t close = t.find(']');
-      ln.name = TrimBlanks(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-    } else if (t[0] == ';') {
-      ln.kind = LineKind::Comment;
-    } else {
+      ln.name = TrimBlanks(t.substr(1, close - 1));
+    } else if (eq != std::string::npos && eq > 0) {
       ln.kind = LineKind::Key;
-      size_t eq = t.find('=');
       ln.name = TrimBlanks(t.substr(0, eq));
-      ln.value = eq == std::string::npos ? "" : TrimBlanks(t.substr(eq + 1));
-      if (ln.name.empty())
-        ln.kind = LineKind::Comment;  // "=x": no key to find
+      ln.value = TrimBlanks(t.substr(eq + 1));
+    } else {
+      ln.kind = LineKind::Other;
     }
     lines.push_back(ln);
     pos = ln.end;

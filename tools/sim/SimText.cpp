@@ -38,8 +38,9 @@ bool LessNoCase(const std::string& a, const std::string& b)
 {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    unsigned char ca = (unsigned char)FoldChar(a[i]);
-    unsigned char cb = (unsigned char)FoldChar(b[i]);
+    // Upper-case folding, as Windows collates names ('_' after letters).
+    unsigned char ca = (unsigned char)Upper(std::string(1, a[i]))[0];
+    unsigned char cb = (unsigned char)Upper(std::string(1, b[i]))[0];
     if (ca != cb)
       return ca < cb;
   }
