@@ -42,7 +42,7 @@ std::string Rewritten(const std::string& shortPath)
 
 TEST(DriverInstallSilent, DriverWordOnWindows95StagesPlacesAndRewrites)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "95";
   m.options.commandLine = "/driver";
   m.options.openWindows = { "Mixer" };
@@ -89,7 +89,7 @@ TEST(DriverInstallSilent, DriverWordOnWindows95StagesPlacesAndRewrites)
 
 TEST(DriverInstallSilent, Windows95DiscWithoutItsOwnSetFallsBackToDrvDirectory)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "95";
   m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nDriverOnly=1\r\n");
   m.WriteFile("D:\\W95-98\\drv\\98\\TVX98.INF", kInf95);
@@ -108,7 +108,7 @@ TEST(DriverInstallSilent, Windows95DiscWithoutItsOwnSetFallsBackToDrvDirectory)
 
 TEST(DriverInstallSilent, WebSetupStagesEverythingBesideTheProgramWithoutDosFiles)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nWebSetup=2\r\n");
   m.WriteFile("D:\\TVX98.INF", kInf95);
@@ -137,7 +137,7 @@ TEST(DriverInstallSilent, Nt4EndsAtOnceForBothSilentPaths)
 {
   const char* setups[] = { "[InstallOption]\r\nDriverOnly=1\r\n", "[InstallOption]\r\nWebSetup=2\r\n" };
   for (const char* setupIni : setups) {
-    CTestMachine m;
+    CDriverTestMachine m;
     m.options.windows = "NT4";
     m.options.openWindows = { "Mixer" };
     WriteDisc(m);
@@ -161,7 +161,7 @@ TEST(DriverInstallSilent, Nt4EndsAtOnceForBothSilentPaths)
 // no later file is tried there.
 TEST(DriverInstallSilent, ReadOnlySourcePathSendsOneFileToInfOther)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "DRIVER";
   m.options.readOnlyDrives = "E";
@@ -193,7 +193,7 @@ TEST(DriverInstallSilent, FileNamesDecidePlacementAndSourcePathCopies)
     { "SETUPX.INF", true, false },  { "ReadMe.Inf", false, true }, { "lower.inf", true, true },
     { "old.inf.bak", true, true },  { "MySetup.txt", false, false }, { "TVX.VXD", false, true },
   };
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "-DRIVER";
   m.MakeDir("C:\\CABS");
@@ -224,7 +224,7 @@ TEST(DriverInstallSilent, FileNamesDecidePlacementAndSourcePathCopies)
 
 TEST(DriverInstallSilent, DriverSetWithoutInfFilesIsStagedAndStillRestarts)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "/DRIVER";
   m.WriteFile("D:\\W95-98\\drv\\98\\TVXWAV.VXD", "vxd");
@@ -252,7 +252,7 @@ TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
     { "NOONE.INF", { "2=Other Disc,,0002" }, { "2=Other Disc,,0002" } },
     { "EMPTY.INF", { "1=" }, { "1=" } },
   };
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "DRIVER";
   for (const Row& row : rows)
@@ -279,7 +279,7 @@ TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
 // short form cannot be had: the INF copies keep their entries.
 TEST(DriverInstallSilent, NoShortPathLeavesEntriesUnchanged)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "DRIVER";
   m.WriteFile("C:\\Program Files\\Veltrix", "a file, not a directory");
@@ -296,7 +296,7 @@ TEST(DriverInstallSilent, NoShortPathLeavesEntriesUnchanged)
 // another name; where it fits (the INF directory) it is still placed.
 TEST(DriverInstallSilent, TooLongPathIsSkippedNotCut)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.windows = "98";
   m.options.commandLine = "DRIVER";
   std::string name = std::string(236, 'L') + ".INF";  // 240 characters

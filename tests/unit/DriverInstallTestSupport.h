@@ -14,6 +14,13 @@ inline const char kStaging[] = "C:\\Program Files\\Veltrix\\W95-98\\";
 inline const char kDone[] =
     "message-box title=\"Setup\" text=\"Setup completed! The system will restart now!\" owner=none";
 
+// A computer whose Windows directory has its INF directory, as every
+// installed Windows has.
+class CDriverTestMachine : public CTestMachine {
+public:
+  CDriverTestMachine() { MakeDir("C:\\WINDOWS\\INF"); }
+};
+
 // Lines joined with CR LF, the last one ended too.
 inline std::string Crlf(const std::vector<std::string>& lines)
 {

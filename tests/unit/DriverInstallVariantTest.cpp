@@ -75,7 +75,7 @@ TEST(DriverInstallPieces, SystrayServicesValueKeepsItsShape)
     { "hex:", {}, REG_BINARY },
   };
   for (const Row& row : rows) {
-    CTestMachine m;
+    CDriverTestMachine m;
     m.SetRegistry(std::string("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\") + kSystray + "]\r\n\"Services\"=" +
                   row.regText + "\r\n\r\n[HKEY_USERS\\.DEFAULT\\" + kSystray + "]\r\n\"Services\"=" +
                   row.regText + "\r\n\r\n");
@@ -96,7 +96,7 @@ TEST(DriverInstallPieces, SystrayServicesValueKeepsItsShape)
 
 TEST(DriverInstallPieces, SystrayWithoutKeysChangesNothing)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n");
   sim::CSimComputer& computer = m.Load();
   std::string before = computer.ExportRegistry();
@@ -111,7 +111,7 @@ TEST(DriverInstallPieces, SystrayWithoutKeysChangesNothing)
 // that a failed copy left missing.
 TEST(DriverInstallPieces, WrittenEmptyEntryNeverCreatesAnInfFile)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\ABSENT.INF", Crlf({ "[Version]", "Signature=\"$CHICAGO$\"" }));
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\EMPTY.INF", InfWithDisks({ "1=" }));
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\FULL.INF", InfWithDisks({ "1=\"Disc\",,0001" }));
@@ -164,7 +164,7 @@ TEST(DriverInstallPieces, FileListKeepsOrderAndRefusesWhenFull)
 // the wait cursor ended; on NT 4.0 it does nothing at all.
 TEST(DriverInstallVariants, MainDialogReturnsAfterTheDriverPart)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.WriteFile("D:\\W95-98\\drv\\98\\TVX98.INF", InfWithDisks({ "1=Disc,,0001" }));
   m.WriteFile("D:\\Dosdrv\\TVXDOS.COM", "dos");
   CallResult r = RunVariant(m, g_mainDialogInstall, "98");
@@ -175,7 +175,7 @@ TEST(DriverInstallVariants, MainDialogReturnsAfterTheDriverPart)
   EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\OTHER\\TVX98.INF"),
             InfWithDisks({ "1=Disc,,0001, " + StagingShortPath(*m.computer) }));
 
-  CTestMachine nt;
+  CDriverTestMachine nt;
   nt.WriteFile("D:\\W95-98\\drv\\98\\TVX98.INF", InfWithDisks({ "1=Disc,,0001" }));
   CallResult rnt = RunVariant(nt, g_mainDialogInstall, "NT4");
   EXPECT_FALSE(rnt.exited);
@@ -189,7 +189,7 @@ TEST(DriverInstallVariants, MainDialogReturnsAfterTheDriverPart)
 // SourcePath work.
 TEST(DriverInstallVariants, VxdDialogStagesItsOwnWay)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.options.openWindows = { "Mixer" };
   m.MakeDir("C:\\CABS");
   m.MakeDir("C:\\WINDOWS\\INF\\OTHER");
@@ -207,7 +207,7 @@ TEST(DriverInstallVariants, VxdDialogStagesItsOwnWay)
   CallResult r = RunVariant(m, g_vxdDialogInstall, "98", 0);
 
   EXPECT_TRUE(r.exited);
-  EXPECT_EQ(r.events, (std::vector<std::string>{ "wait-cursor off", kDone, "restart" }));
+  EXPECT_EQ(r.events, (std::vector<std::string>{ "wait-cursor off", kDone, "restart", "exit 0" }));
   EXPECT_EQ(m.ReadFile(std::string(kStaging) + "BANKPCM.DAT"), "system pcm");
   EXPECT_EQ(m.ReadFile(std::string(kStaging) + "BANKIDX.DAT"), "disc idx");
   EXPECT_EQ(m.ReadFile(std::string(kStaging) + "026\\TVX026.DAT"), "026 data");
@@ -228,7 +228,7 @@ TEST(DriverInstallVariants, VxdDialogStagesItsOwnWay)
 // FullPackage set no wavetable data comes from the system directory.
 TEST(DriverInstallVariants, VxdDialogFallsBackToInfAndHonoursFullPackage)
 {
-  CTestMachine m;
+  CDriverTestMachine m;
   m.WriteFile("C:\\WINDOWS\\SYSTEM\\BANKPCM.DAT", "system pcm");
   m.WriteFile("D:\\TVXVXD.INF", InfWithDisks({ "1=Disc,,0001" }));
 
