@@ -96,29 +96,30 @@ TEST(DriverInstallSample, SilentDriverOnlyOnWindows95)
   EXPECT_NE(mixerdef->find("Initialize=0\r\n"), std::string::npos) << *mixerdef;
 }
 
-// Windows 98 with WebSetup=2: the web setup's folder is the Windows 98 driver
-// set with a setup.ini beside it.
+// Windows 98 with WebSetup=2: the disc's root folder is then a web setup's
+// folder, its driver set beside the program.
 TEST(DriverInstallSample, SilentWebOnWindows98)
 {
   CTestMachine m;
   LoadSamples(m);
-  fs::path d = fs::path(m.Dir()) / "d";
-  fs::path set98 = fs::path(SETUP_SOURCE_DIR) / "samples/disc/W95-98/drv/98";
-  fs::remove_all(d);
-  fs::copy(set98, d);
   m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nWebSetup=2\r\n");
   m.options.windows = "98";
 
   sim::RunOutcome r = m.Run();
 
   EXPECT_EQ(r.events, SilentInstallEvents(false)) << JoinEvents(r);
-  EXPECT_TRUE(m.Exists(std::string(kStaging) + "setup.ini"));
+  fs::path disc = fs::path(SETUP_SOURCE_DIR) / "samples/disc";
+  for (const char* name : { "TVXWEB.INF", "TVXWAV.VXD", "Mixer.exe" })
+    EXPECT_EQ(m.ReadFile(std::string(kStaging) + name), HostFile(disc / name)) << name;
+  EXPECT_EQ(m.ReadFile(std::string(kStaging) + "setup.ini"), "[InstallOption]\r\nWebSetup=2\r\n");
+  EXPECT_FALSE(m.Exists(std::string(kStaging) + "TVX98.INF"));
   EXPECT_FALSE(m.Exists("C:\\WINDOWS\\OPTIONS\\CABS\\setup.ini"));
-  EXPECT_FALSE(m.Exists("C:\\WINDOWS\\OPTIONS\\CABS\\TVXSETUP.INF"));
-  EXPECT_TRUE(m.Exists("C:\\WINDOWS\\OPTIONS\\CABS\\TVX98.INF"));
+  EXPECT_TRUE(m.Exists("C:\\WINDOWS\\OPTIONS\\CABS\\TVXWAV.VXD"));
   EXPECT_FALSE(m.Exists("C:\\Program Files\\Veltrix\\DOS"));
-  std::string shortPath = StagingShortPath(*m.computer);
-  std::string setupInf = HostFile(set98 / "TVXSETUP.INF");
-  EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\OTHER\\TVXSETUP.INF"),
-            Replace(setupInf, "1=Tonivex Setup Files,,0003\r\n", "1=Tonivex Setup Files,,0003, " + shortPath + "\r\n"));
+  std::string original = HostFile(disc / "TVXWEB.INF");
+  std::string expected = Replace(original, "1=\"Tonivex Driver Disc\",,0001\r\n",
+                                 "1=\"Tonivex Driver Disc\",,0001, " + StagingShortPath(*m.computer) + "\r\n");
+  ASSERT_NE(expected, original);
+  EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\TVXWEB.INF"), expected);
+  EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\OTHER\\TVXWEB.INF"), expected);
 }
