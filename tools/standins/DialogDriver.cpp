@@ -1,0 +1,393 @@
+// Runs the program under test and acts as the person at the computer.
+//
+// Reads the job (SETUPTEST_JOB), opens the windows that are to be open at
+// start (window.exe), starts the program with CreateProcessA exactly as the
+// job says (application path, command line, current directory), then watches
+// its top-level windows: a dialog made from one of the program's templates is
+// recorded when it appears and when it goes, and gets the job's user actions
+// in turn (OK when none is left); a message box is recorded and answered with
+// OK. Everything goes to the shared event log in setupsim's line form. When
+// the program has ended, waits for the programs it started to finish
+// recording, then writes "exit N".
+//
+// Only PostMessageA reaches the program's windows: SendMessageA would block
+// while the program shows a modal box. SendMessageTimeoutA with WM_NULL tells
+// whether the program's thread is taking messages (waiting for the user).
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <deque>
+#include <map>
+#include <set>
+
+#include "DialogTemplates.h"
+#include "StandinLog.h"
+
+namespace {
+
+using standin::Event;
+using standin::Quote;
+
+struct Tracked {
+  bool bDialog = false;
+  unsigned id = 0;
+  bool bEverVisible = false;
+  std::string lastAction;  // the user action last given to it
+};
+
+struct Run {
+  PROCESS_INFORMATION pi = {};
+  DWORD deadline = 0;
+  std::vector<standin::DialogTemplate> templates;
+  std::map<HWND, Tracked> tracked;
+  std::deque<std::string> actions;
+  bool bFailed = false;
+};
+
+bool Exited(const Run& run)
+{
+  return WaitForSingleObject(run.pi.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+bool PastDeadline(const Run& run)
+{
+  return (LONG)(GetTickCount() - run.deadline) > 0;
+}
+
+struct EnumCtx {
+  DWORD pid;
+  std::vector<HWND>* pOut;
+};
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+  auto* pCtx = reinterpret_cast<EnumCtx*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hWnd, &pid);
+  char szClass[16] = "";
+  GetClassNameA(hWnd, szClass, sizeof szClass);
+  if (pid == pCtx->pid && lstrcmpA(szClass, "#32770") == 0)
+    pCtx->pOut->push_back(hWnd);
+  return TRUE;
+}
+
+std::vector<HWND> ProgramDialogs(const Run& run)
+{
+  std::vector<HWND> out;
+  EnumCtx ctx = { run.pi.dwProcessId, &out };
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+  return out;
+}
+
+std::string WindowText(HWND hWnd)
+{
+  char sz[2048] = "";
+  GetWindowTextA(hWnd, sz, sizeof sz);
+  return sz;
+}
+
+// The result a dialog ended with, as far as the actions given to it tell.
+std::string EndResult(const Tracked& t)
+{
+  if (t.lastAction == "cancel" || t.lastAction == "click:2")
+    return "IDCANCEL";
+  return "IDOK";
+}
+
+// Records dialogs and message boxes that appeared or went since the last look.
+void Scan(Run& run)
+{
+  std::vector<HWND> now = ProgramDialogs(run);
+  std::set<HWND> present(now.begin(), now.end());
+  bool bExited = Exited(run);
+  for (auto it = run.tracked.begin(); it != run.tracked.end();) {
+    if (present.count(it->first) && IsWindow(it->first)) {
+      if (IsWindowVisible(it->first))
+        it->second.bEverVisible = true;
+      ++it;
+      continue;
+    }
+    // A dialog that was never shown and went with the process was ended by
+    // the process from its initialisation: it has no end of its own.
+    if (it->second.bDialog && !(bExited && !it->second.bEverVisible))
+      Event("dialog " + std::to_string(it->second.id) + " end " + EndResult(it->second));
+    it = run.tracked.erase(it);
+  }
+  for (HWND hWnd : now) {
+    if (run.tracked.count(hWnd))
+      continue;
+    if (const standin::DialogTemplate* pTemplate = standin::MatchDialog(run.templates, hWnd)) {
+      Tracked t;
+      t.bDialog = true;
+      t.id = pTemplate->id;
+      t.bEverVisible = IsWindowVisible(hWnd) != FALSE;
+      run.tracked[hWnd] = t;
+      Event("dialog " + std::to_string(t.id) + " open lang=" + std::to_string(pTemplate->lang));
+      continue;
+    }
+    HWND hText = GetDlgItem(hWnd, 0xFFFF);
+    if (!hText || !IsWindowVisible(hWnd))
+      continue;  // not (yet) a message box that is up
+    HWND hOwner = GetWindow(hWnd, GW_OWNER);
+    std::string owner = "none";
+    auto itOwner = run.tracked.find(hOwner);
+    if (itOwner != run.tracked.end() && itOwner->second.bDialog)
+      owner = std::to_string(itOwner->second.id);
+    else if (hOwner)
+      owner = "window:" + WindowText(hOwner);
+    Event("message-box title=" + Quote(WindowText(hWnd)) + " text=" + Quote(WindowText(hText)) +
+          " owner=" + owner);
+    Tracked t;
+    t.bEverVisible = true;
+    run.tracked[hWnd] = t;
+    PostMessageA(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(hWnd, IDOK));
+  }
+}
+
+// True once the window's thread has taken a sent message: it is waiting in a
+// message loop, not working inside a handler.
+bool TakesMessages(HWND hWnd, UINT msTimeout)
+{
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, msTimeout, &result) != 0;
+}
+
+// Waits until a posted action has been taken and handled: the second reply
+// to WM_NULL can only come after the handler of the posted message returned
+// or entered a message loop of its own (a message box, another dialog).
+void WaitHandled(Run& run, HWND hWnd)
+{
+  for (int n = 0; n < 2;) {
+    if (!IsWindow(hWnd) || Exited(run) || PastDeadline(run))
+      return;
+    if (TakesMessages(hWnd, 100))
+      ++n;
+  }
+}
+
+// The dialog that waits for the user: shown, enabled (no modal box of its
+// own is up), no message box open, and its thread idle for a while. A thread
+// that works inside a handler also takes sent messages now and then (while
+// WinExec waits for the started program, while SendMessageA waits for
+// another program's window), so one answer is not enough: it has to keep
+// answering at once for the settling time, with nothing else changing.
+HWND WaitingDialog(Run& run)
+{
+  const int kSettleProbes = 6;  // 6 x 50 ms
+  for (const auto& e : run.tracked)
+    if (!e.second.bDialog && IsWindow(e.first))
+      return nullptr;
+  for (const auto& e : run.tracked) {
+    HWND hDlg = e.first;
+    if (!e.second.bDialog || !IsWindowVisible(hDlg) || !IsWindowEnabled(hDlg))
+      continue;
+    size_t nWindows = ProgramDialogs(run).size();
+    for (int i = 0; i < kSettleProbes; ++i) {
+      if (!TakesMessages(hDlg, 20) || !IsWindowEnabled(hDlg) || Exited(run) ||
+          ProgramDialogs(run).size() != nWindows)
+        return nullptr;
+      Sleep(50);  // spacing the probes of a real process
+    }
+    return hDlg;
+  }
+  return nullptr;
+}
+
+void Act(Run& run, HWND hDlg)
+{
+  std::string action = "ok";
+  if (!run.actions.empty()) {
+    action = run.actions.front();
+    run.actions.pop_front();
+  }
+  run.tracked[hDlg].lastAction = action;
+  standin::AppendLine("SETUPTEST_PROGRAMS", "action|" + action);
+  if (action == "ok") {
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(hDlg, IDOK));
+  } else if (action == "cancel") {
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(hDlg, IDCANCEL));
+  } else if (action == "about") {
+    PostMessageA(hDlg, WM_SYSCOMMAND, 0x0010, 0);
+  } else if (action.compare(0, 6, "click:") == 0) {
+    int id = std::atoi(action.c_str() + 6);
+    HWND hCtl = GetDlgItem(hDlg, id);
+    if (!hCtl) {
+      Event("error " + Quote("action " + action + ": no such control in dialog " +
+                             std::to_string(run.tracked[hDlg].id)));
+      run.bFailed = true;
+      return;
+    }
+    // As a mouse click: a hidden or disabled control does not get it.
+    if (!IsWindowVisible(hCtl) || !IsWindowEnabled(hCtl))
+      return;
+    PostMessageA(hCtl, BM_CLICK, 0, 0);
+  } else {
+    Event("error " + Quote("unknown action " + action));
+    run.bFailed = true;
+    return;
+  }
+  WaitHandled(run, hDlg);
+}
+
+PROCESS_INFORMATION Start(const std::string& app, std::string cmd, const std::string& cwd)
+{
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(app.empty() ? nullptr : app.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0,
+                      nullptr, cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+    pi.hProcess = nullptr;
+  return pi;
+}
+
+// Opens one stand-in window and waits until it is there.
+bool OpenWindow(const std::string& exe, const std::string& arg, const std::string& title,
+                std::vector<HANDLE>* pProcesses)
+{
+  PROCESS_INFORMATION pi = Start(exe, "window.exe " + arg, std::string());
+  if (!pi.hProcess)
+    return false;
+  CloseHandle(pi.hThread);
+  pProcesses->push_back(pi.hProcess);
+  for (int i = 0; i < 1000; ++i) {
+    if (FindWindowA("SetupTestWindow", title.c_str()))
+      return true;
+    if (WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0)
+      return false;
+  }
+  return false;
+}
+
+std::set<DWORD> ProcessIds()
+{
+  std::set<DWORD> ids;
+  HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (hSnap == INVALID_HANDLE_VALUE)
+    return ids;
+  PROCESSENTRY32 pe = {};
+  pe.dwSize = sizeof pe;
+  for (BOOL b = Process32First(hSnap, &pe); b; b = Process32Next(hSnap, &pe))
+    ids.insert(pe.th32ProcessID);
+  CloseHandle(hSnap);
+  return ids;
+}
+
+// Waits until the programs that started during the run (the stand-ins the
+// program started, which record themselves) have ended, up to the deadline.
+void WaitForStartedPrograms(const Run& run, const std::set<DWORD>& before)
+{
+  for (;;) {
+    bool bOthers = false;
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+      return;
+    PROCESSENTRY32 pe = {};
+    pe.dwSize = sizeof pe;
+    for (BOOL b = Process32First(hSnap, &pe); b; b = Process32Next(hSnap, &pe)) {
+      if (before.count(pe.th32ProcessID) || pe.th32ProcessID == run.pi.dwProcessId)
+        continue;
+      // Wine's own services come and go; a restart's wineboot is waited for.
+      static const char* const s_apszSystem[] = { "explorer.exe", "services.exe",
+                                                  "winedevice.exe", "plugplay.exe", "rpcss.exe",
+                                                  "svchost.exe", "conhost.exe", "winemenubuilder.exe",
+                                                  "start.exe", "rundll32.exe", "regedit.exe" };
+      bool bSystem = false;
+      for (const char* psz : s_apszSystem)
+        if (lstrcmpiA(pe.szExeFile, psz) == 0)
+          bSystem = true;
+      if (!bSystem)
+        bOthers = true;
+    }
+    CloseHandle(hSnap);
+    if (!bOthers || PastDeadline(run))
+      return;
+    Sleep(20);  // polling real processes
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+  standin::CJob job;
+  if (!job.Load())
+    return 3;
+  Run run;
+  std::string program = job.Get("Program");
+  run.templates = standin::LoadDialogTemplates(program);
+  for (const std::string& a : job.GetAll("Action"))
+    run.actions.push_back(a);
+
+  // The machine's registry and the Windows version, imported in this Wine
+  // session (one program start less than running regedit separately).
+  std::string import = job.Get("Import");
+  if (!import.empty()) {
+    PROCESS_INFORMATION pi = Start(std::string(), "regedit.exe /S \"" + import + "\"", std::string());
+    DWORD code = 1;
+    if (pi.hProcess) {
+      CloseHandle(pi.hThread);
+      WaitForSingleObject(pi.hProcess, 120000);
+      GetExitCodeProcess(pi.hProcess, &code);
+      CloseHandle(pi.hProcess);
+    }
+    if (code != 0) {
+      Event("error " + Quote("regedit could not import " + import));
+      return 8;
+    }
+  }
+
+  std::vector<HANDLE> windows;
+  std::string windowExe = job.Get("WindowStandin");
+  if (!OpenWindow(windowExe, "watch", "Setup test restart watcher", &windows)) {
+    Event("error \"the restart watcher did not start\"");
+    return 4;
+  }
+  std::vector<std::string> titles = job.GetAll("Window");
+  for (size_t i = 0; i < titles.size(); ++i) {
+    if (!OpenWindow(windowExe, std::to_string(i), titles[i], &windows)) {
+      Event("error " + Quote("window did not open: " + titles[i]));
+      return 4;
+    }
+  }
+
+  std::set<DWORD> before = ProcessIds();
+  run.deadline = GetTickCount() + (DWORD)std::atoi(job.Get("Timeout", "30000").c_str());
+  run.pi = Start(program, job.Get("CommandLine"), job.Get("CurrentDirectory"));
+  if (!run.pi.hProcess) {
+    Event("error " + Quote("cannot start " + program + ": " + std::to_string(GetLastError())));
+    return 5;
+  }
+  CloseHandle(run.pi.hThread);
+
+  bool bTimedOut = false;
+  for (;;) {
+    Scan(run);
+    if (Exited(run) || run.bFailed)
+      break;
+    if (PastDeadline(run)) {
+      bTimedOut = true;
+      break;
+    }
+    if (HWND hDlg = WaitingDialog(run)) {
+      Act(run, hDlg);
+      continue;
+    }
+    WaitForSingleObject(run.pi.hProcess, 10);
+  }
+  if (bTimedOut || run.bFailed) {
+    if (bTimedOut)
+      Event("timeout");
+    TerminateProcess(run.pi.hProcess, 0xDEAD);
+    WaitForSingleObject(run.pi.hProcess, 5000);
+    Scan(run);
+    return bTimedOut ? 6 : 7;
+  }
+  Scan(run);
+  WaitForStartedPrograms(run, before);
+  DWORD code = 0;
+  GetExitCodeProcess(run.pi.hProcess, &code);
+  Event("exit " + std::to_string(code));
+  return 0;
+}
