@@ -52,6 +52,8 @@ TEST(SetupSimTest, RefusesBadInputWithStatus2AndChangesNothing)
       {"--running prog " + Q(m.Dir()), "running without count"},
       {"--lang en " + Q(m.Dir()), "language not a number"},
       {"--bogus " + Q(m.Dir()), "unknown option"},
+      {"--cwd 'C:\\nowhere' " + Q(m.Dir()), "current directory missing"},
+      {"--program '' " + Q(m.Dir()), "empty program path"},
       {Q(m.Dir() + "/nothing"), "missing machine folder"},
       {"", "no machine folder"},
   };

@@ -195,7 +195,9 @@ TEST_F(SimDialogTest, LanguagesOfTemplatesAndStrings)
       // Strings come in blocks of 16 per language: the French block has no
       // 301, and Windows does not look for it in another language.
       {1036, "dialog 201 open lang=1036", "Fen\xeatre", 0},
-      {1041, "dialog 201 open lang=1033", "Window", 3},  // none in Japanese: US English
+      // No Japanese dialog: the US English one; the Japanese string in code
+      // page 932 bytes, as the ANSI functions of Japanese Windows give it.
+      {1041, "dialog 201 open lang=1033", "\x83\x65\x83\x58\x83\x67", 0},
       {1033, "dialog 201 open lang=1033", "Window", 3},
   };
   for (const auto& r : rows) {

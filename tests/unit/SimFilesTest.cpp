@@ -173,6 +173,7 @@ TEST(SimFilesTest, ShortNamesAsWindows9xMakesThem)
       {"c:\\program stuff", "C:\\PROGRA~2"},  // ~N counts in listing order
       {"C:\\a b.long", "C:\\AB~1.LON"},
       {"C:\\WINDOWS", "C:\\WINDOWS"},
+      {"C:\\Program Files\\", "C:\\PROGRA~1\\"},  // a trailing backslash stays
       {"C:\\PROGRA~1\\veltrix", "C:\\PROGRA~1\\VELTRIX"},  // short names resolve too
   };
   for (const auto& r : rows) {

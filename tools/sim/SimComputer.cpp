@@ -171,6 +171,10 @@ bool CSimPlatform::Init(std::string* pError)
       *pError = "invalid current directory: " + *m_options.currentDirectory;
       return false;
     }
+    if (!m_fs.Locate(cwd).isDir) {
+      *pError = "the current directory does not exist: " + *m_options.currentDirectory;
+      return false;
+    }
     m_currentDir = cwd.Format();
   }
 

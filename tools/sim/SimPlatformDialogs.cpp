@@ -156,7 +156,7 @@ INT_PTR CSimPlatform::DialogBoxParamA(HINSTANCE, LPCSTR pszTemplate, HWND,
   const ResEntry* res = m_resources.Find(kRtDialog, (uint16_t)templateId,
                                          (uint16_t)m_options.language, &lang);
   DlgTemplate tmpl;
-  if (res == nullptr || !CSimResources::ParseDialog(res->data, &tmpl)) {
+  if (res == nullptr || !CSimResources::ParseDialog(res->data, lang, &tmpl)) {
     Fail(1814);
     return -1;
   }

@@ -120,6 +120,10 @@ DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchB
     result += shortName;
     host += "/" + name;
   }
+  // A trailing backslash stays.
+  char last = pszLong[std::strlen(pszLong) - 1];
+  if (!p.parts.empty() && (last == '\\' || last == '/'))
+    result += '\\';
   return CopyOut(result, pszShort, cchBuffer);
 }
 

@@ -1,5 +1,7 @@
 #include "SimResources.h"
 
+#include <iconv.h>
+
 namespace sim {
 
 namespace {
@@ -46,19 +48,64 @@ struct Reader {
       pos += 2;
       *pId = Word();
     } else {
-      *pName = NarrowText(Sz());
+      *pName = NarrowText(Sz(), 1033);
     }
   }
 };
 
 }  // namespace
 
-std::string NarrowText(const std::u16string& s)
+// The ANSI code page Windows uses for a language.
+static const char* CodePageOf(uint16_t language)
+{
+  switch (language & 0x3FF) {
+  case 0x11: return "CP932";   // Japanese
+  case 0x12: return "CP949";   // Korean
+  case 0x04: return language == 0x0404 || language == 0x0C04 ? "BIG5" : "GBK";  // Chinese
+  default: return nullptr;     // Western: code page 1252
+  }
+}
+
+static std::string Latin1(const std::u16string& s)
 {
   std::string r;
   for (char16_t c : s)
     r += c < 0x100 ? (char)c : '?';
   return r;
+}
+
+std::string NarrowText(const std::u16string& s, uint16_t language)
+{
+  const char* cp = CodePageOf(language);
+  if (cp == nullptr || s.empty())
+    return Latin1(s);
+  iconv_t cd = iconv_open(cp, "UTF-16LE");
+  if (cd == (iconv_t)-1)
+    return Latin1(s);
+  std::string in;
+  for (char16_t c : s) {
+    in += (char)(c & 0xFF);
+    in += (char)(c >> 8);
+  }
+  std::string out(s.size() * 4 + 4, '\0');
+  char* pIn = &in[0];
+  size_t nIn = in.size();
+  char* pOut = &out[0];
+  size_t nOut = out.size();
+  while (nIn > 0) {
+    if (iconv(cd, &pIn, &nIn, &pOut, &nOut) != (size_t)-1)
+      break;
+    // A character the code page lacks becomes '?'.
+    if (nOut == 0 || nIn < 2)
+      break;
+    *pOut++ = '?';
+    --nOut;
+    pIn += 2;
+    nIn -= 2;
+  }
+  iconv_close(cd);
+  out.resize(out.size() - nOut);
+  return out;
 }
 
 bool CSimResources::Parse(const unsigned char* pData, size_t cbData, std::string* pError)
@@ -121,7 +168,8 @@ const ResEntry* CSimResources::Find(uint16_t type, uint16_t id, uint16_t languag
 
 std::optional<std::string> CSimResources::String(unsigned id, uint16_t language) const
 {
-  const ResEntry* e = Find(kRtString, (uint16_t)(id / 16 + 1), language);
+  uint16_t used = language;
+  const ResEntry* e = Find(kRtString, (uint16_t)(id / 16 + 1), language, &used);
   if (!e)
     return std::nullopt;
   Reader rd{e->data.data(), e->data.size()};
@@ -135,12 +183,13 @@ std::optional<std::string> CSimResources::String(unsigned id, uint16_t language)
     if (!rd.ok)
       return std::nullopt;
     if (i == id % 16)
-      return len ? std::optional<std::string>(NarrowText(s)) : std::nullopt;
+      return len ? std::optional<std::string>(NarrowText(s, used)) : std::nullopt;
   }
   return std::nullopt;
 }
 
-bool CSimResources::ParseDialog(const std::vector<unsigned char>& data, DlgTemplate* pOut)
+bool CSimResources::ParseDialog(const std::vector<unsigned char>& data, uint16_t language,
+                                 DlgTemplate* pOut)
 {
   Reader rd{data.data(), data.size()};
   const uint32_t DS_SETFONT = 0x40;
@@ -164,7 +213,7 @@ bool CSimResources::ParseDialog(const std::vector<unsigned char>& data, DlgTempl
   std::string name;
   rd.NameOrId(&id, &name);  // menu
   rd.NameOrId(&id, &name);  // class
-  t.caption = NarrowText(rd.Sz());
+  t.caption = NarrowText(rd.Sz(), language);
   if (t.style & DS_SETFONT) {
     rd.Word();  // point size
     if (ex) {
@@ -190,7 +239,10 @@ bool CSimResources::ParseDialog(const std::vector<unsigned char>& data, DlgTempl
     rd.NameOrId(&it.classAtom, &it.className);
     uint16_t textId;
     std::string text;
-    rd.NameOrId(&textId, &text);
+    if (rd.pos + 2 <= rd.size && rd.p[rd.pos] == 0xFF && rd.p[rd.pos + 1] == 0xFF)
+      rd.NameOrId(&textId, &text);
+    else
+      text = NarrowText(rd.Sz(), language);
     it.text = text;
     uint16_t extra = rd.Word();
     rd.pos += extra;

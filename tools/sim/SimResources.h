@@ -48,14 +48,18 @@ public:
                        uint16_t* pLanguage = nullptr) const;
   // String id from the string tables, as 8-bit text.
   std::optional<std::string> String(unsigned id, uint16_t language) const;
-  static bool ParseDialog(const std::vector<unsigned char>& data, DlgTemplate* pOut);
+  // A DIALOG or DIALOGEX template; texts in the language's code page.
+  static bool ParseDialog(const std::vector<unsigned char>& data, uint16_t language,
+                          DlgTemplate* pOut);
 
 private:
   std::vector<ResEntry> m_entries;
 };
 
-// UTF-16 text to the 8-bit form (Latin-1; other characters become '?').
-std::string NarrowText(const std::u16string& s);
+// UTF-16 text in the 8-bit form of the language's ANSI code page (932,
+// 949, 950, 936; else 1252, taken as Latin-1); characters the code page
+// lacks become '?'.
+std::string NarrowText(const std::u16string& s, uint16_t language);
 
 }  // namespace sim
 
