@@ -74,7 +74,7 @@ TEST(SetupSimTest, MachineIniAndCommandLineMerge)
 {
   CTestMachine m;
   std::ofstream(m.Dir() + "/machine.ini")
-      << "[Machine]\r\nWindows=NT4\r\nLanguage=1036\r\n[Windows]\r\nMixer=1\r\n"
+      << "[Machine]\r\nWindows=NT4\r\nLanguage=1036\r\n[Windows]\r\nMixer=1\r\nGone=0\r\n"
          "[Programs]\r\nC:\\u.exe -a x=y=3\r\n";
   sim::SimOptions o;
   std::string err;
@@ -108,6 +108,24 @@ TEST(SetupSimTest, HelpAndARun)
   EXPECT_TRUE(run.out.find("return false\n") != std::string::npos ||
               run.out.find("exit ") != std::string::npos)
       << run.out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SetupSimTest, ActionNamingNoControlStopsTheRunWithStatus2)
+{
+  // Windows 95 with WebSetup 0 shows the main options dialog (102).
+  CTestMachine m;
+  m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nWebSetup=0\r\n");
+  m.WriteFile("D:\\W95-98\\app\\Setup.exe", "");  // the package it offers
+  Result r = RunSetupSim("--windows 95 --act click:9999 " + Q(m.Dir()));
+  EXPECT_EQ(2, r.status) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("dialog 102 open lang=1033\n")) << r.out;
+  EXPECT_NE(std::string::npos, r.out.find("setupsim: click:9999: dialog 102 has no control 9999\n"))
+      << r.out;
+  EXPECT_EQ(std::string::npos, r.out.find("dialog 102 end")) << r.out;
 }
 
 }  // namespace

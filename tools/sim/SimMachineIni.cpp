@@ -100,7 +100,8 @@ bool ReadMachineIni(const std::string& machineDir, SimOptions* pOptions, std::st
       if (name.empty() || !ParseCount(TrimBlanks(t.substr(eq + 1)), &n))
         return fail("expected NAME=N");
       if (EqualNoCase(section, "Windows")) {
-        if (n != 0)
+        // TITLE=N: N windows with that title are open (usually 1).
+        for (int i = 0; i < n && i < 100; ++i)
           pOptions->openWindows.push_back(name);
       } else {
         pOptions->runningPrograms.emplace_back(name, n);
