@@ -324,7 +324,20 @@ HICON CSimPlatform::LoadIconA(HINSTANCE hInstance, LPCSTR pszIconName)
   uint16_t id = LOWORD(pszIconName);
   if (hInstance == nullptr)
     return (HICON)(uintptr_t)(0x7F000000u + id);  // a system icon
-  if (m_resources.Find(kRtGroupIcon, id, (uint16_t)m_options.language) == nullptr) {
+  // The icon group and every image it names must be there.
+  const ResEntry* group = m_resources.Find(kRtGroupIcon, id, (uint16_t)m_options.language);
+  bool bComplete = group != nullptr && group->data.size() >= 6;
+  if (bComplete) {
+    const auto& d = group->data;
+    size_t count = (size_t)(d[4] | (d[5] << 8));
+    bComplete = count > 0 && d.size() >= 6 + 14 * count;
+    for (size_t i = 0; bComplete && i < count; ++i) {
+      size_t at = 6 + 14 * i + 12;
+      uint16_t image = (uint16_t)(d[at] | (d[at + 1] << 8));
+      bComplete = m_resources.Find(kRtIcon, image, (uint16_t)m_options.language) != nullptr;
+    }
+  }
+  if (!bComplete) {
     Fail(1813 /* ERROR_RESOURCE_TYPE_NOT_FOUND */);
     return nullptr;
   }
