@@ -314,6 +314,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
   standin::CJob job;
   if (!job.Load())
     return 3;
+  DWORD tStart = GetTickCount();
+  auto note = [tStart](const char* pszWhat) {
+    standin::AppendLine("SETUPTEST_PROGRAMS",
+                        std::string("time|") + pszWhat + "|" + std::to_string(GetTickCount() - tStart));
+  };
   Run run;
   std::string program = job.Get("Program");
   run.templates = standin::LoadDialogTemplates(program);
@@ -338,6 +343,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
   }
 
+  note("imported");
   std::vector<HANDLE> windows;
   std::string windowExe = job.Get("WindowStandin");
   if (!OpenWindow(windowExe, "watch", "Setup test restart watcher", &windows)) {
@@ -352,6 +358,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
   }
 
+  note("windows open");
   std::set<DWORD> before = ProcessIds();
   run.deadline = GetTickCount() + (DWORD)std::atoi(job.Get("Timeout", "30000").c_str());
   run.pi = Start(program, job.Get("CommandLine"), job.Get("CurrentDirectory"));
@@ -384,8 +391,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Scan(run);
     return bTimedOut ? 6 : 7;
   }
+  note("program ended");
   Scan(run);
   WaitForStartedPrograms(run, before);
+  note("started programs ended");
   DWORD code = 0;
   GetExitCodeProcess(run.pi.hProcess, &code);
   Event("exit " + std::to_string(code));
