@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "PackageTestSupport.h"
 #include "sim/SimPlatform.h"
@@ -407,4 +408,91 @@ TEST(SetupOptionsDlg, PackageGoneByOkEndsTheDialogWithoutTheFlag)
     // A driver installed before stays installed.
     EXPECT_EQ(bDriverToo, m.Exists(kStagedDriver));
   }
+}
+
+namespace {
+
+// A computer on which the dialog gets minimised at the first click on a box:
+// it records the icon calls and what painting draws, before and after.
+class CMinimisingComputer : public sim::CSimPlatform {
+public:
+  using sim::CSimPlatform::CSimPlatform;
+  HICON LoadIconA(HINSTANCE hInstance, LPCSTR pszName) override
+  {
+    m_hLoaded = sim::CSimPlatform::LoadIconA(hInstance, pszName);
+    return m_hLoaded;
+  }
+  HMENU GetSystemMenu(HWND hWnd, BOOL bRevert) override
+  {
+    m_hDlg = hWnd;
+    return sim::CSimPlatform::GetSystemMenu(hWnd, bRevert);
+  }
+  BOOL IsIconic(HWND) override { return m_bIconic; }
+  BOOL DrawIcon(HDC, int x, int y, HICON hIcon) override
+  {
+    m_drawn.push_back({ x, y, hIcon });
+    return TRUE;
+  }
+  LRESULT SendMessageA(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
+  {
+    if (hWnd == m_hDlg && uMsg == WM_SETICON)
+      m_icons[wParam] = (HICON)lParam;
+    if (hWnd == m_hDlg && uMsg == WM_ICONERASEBKGND)
+      m_nEraseBeforeDraw = (int)m_drawn.size() + 1;
+    return sim::CSimPlatform::SendMessageA(hWnd, uMsg, wParam, lParam);
+  }
+  BOOL EnableWindow(HWND hWnd, BOOL bEnable) override
+  {
+    if (!m_bDone) {
+      m_bDone = true;
+      m_nPaintShown = SendMessageA(m_hDlg, WM_PAINT, 0, 0);
+      m_nDrawnShown = m_drawn.size();
+      m_bIconic = TRUE;
+      m_nPaintMinimised = SendMessageA(m_hDlg, WM_PAINT, 0, 0);
+      m_hDragIcon = (HICON)SendMessageA(m_hDlg, WM_QUERYDRAGICON, 0, 0);
+    }
+    return sim::CSimPlatform::EnableWindow(hWnd, bEnable);
+  }
+  struct Drawn {
+    int x, y;
+    HICON hIcon;
+  };
+  HWND m_hDlg = nullptr;
+  HICON m_hLoaded = nullptr, m_hDragIcon = nullptr;
+  std::map<WPARAM, HICON> m_icons;
+  BOOL m_bIconic = FALSE;
+  bool m_bDone = false;
+  LRESULT m_nPaintShown = -1, m_nPaintMinimised = -1;
+  size_t m_nDrawnShown = 0;
+  int m_nEraseBeforeDraw = 0;
+  std::vector<Drawn> m_drawn;
+};
+
+}  // namespace
+
+TEST(SetupOptionsDlg, IconAndPaintingWhileMinimised)
+{
+  CTestMachine m;
+  PrepareDisc(m, "95");
+  m.options.actions = { "click:1001", "cancel" };
+  CMinimisingComputer pc(m.Dir(), m.options);
+  std::string err;
+  ASSERT_TRUE(pc.Init(&err)) << err;
+  sim::RunLauncher(pc);
+  // Icon 128 is the window's large and small icon.
+  ASSERT_NE(nullptr, pc.m_hLoaded);
+  EXPECT_EQ(pc.m_hLoaded, pc.m_icons[ICON_BIG]);
+  EXPECT_EQ(pc.m_hLoaded, pc.m_icons[ICON_SMALL]);
+  // Shown normally, painting is left to the platform.
+  EXPECT_EQ(0, pc.m_nPaintShown);
+  EXPECT_EQ(0u, pc.m_nDrawnShown);
+  // Minimised, the background is erased and the icon drawn in the middle of
+  // the 320x200 client area: (320 - 32 + 1) / 2, (200 - 32 + 1) / 2.
+  EXPECT_NE(0, pc.m_nPaintMinimised);
+  ASSERT_EQ(1u, pc.m_drawn.size());
+  EXPECT_EQ(1, pc.m_nEraseBeforeDraw);
+  EXPECT_EQ(144, pc.m_drawn[0].x);
+  EXPECT_EQ(84, pc.m_drawn[0].y);
+  EXPECT_EQ(pc.m_hLoaded, pc.m_drawn[0].hIcon);
+  EXPECT_EQ(pc.m_hLoaded, pc.m_hDragIcon);
 }
