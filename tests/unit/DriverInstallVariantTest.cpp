@@ -94,19 +94,6 @@ TEST(DriverInstallPieces, SystrayServicesValueKeepsItsShape)
   }
 }
 
-TEST(DriverInstallPieces, SystrayWithoutKeysChangesNothing)
-{
-  CDriverTestMachine m;
-  m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n");
-  sim::CSimComputer& computer = m.Load();
-  std::string before = computer.ExportRegistry();
-  {
-    sim::CPlatformScope scope(computer);
-    ClearSystrayServiceBit();
-  }
-  EXPECT_EQ(computer.ExportRegistry(), before);
-}
-
 // The VxD rule writes an absent or empty entry, but never creates a file
 // that a failed copy left missing.
 TEST(DriverInstallPieces, WrittenEmptyEntryNeverCreatesAnInfFile)
@@ -136,28 +123,6 @@ TEST(DriverInstallPieces, WrittenEmptyEntryNeverCreatesAnInfFile)
             InfWithDisks({ "1=, C:\\Program Files\\Veltrix\\W95-98" }));
   EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\OTHER\\FULL.INF"),
             InfWithDisks({ "1=\"Disc\",,0001, C:\\Program Files\\Veltrix\\W95-98" }));
-}
-
-TEST(DriverInstallPieces, FileListKeepsOrderAndRefusesWhenFull)
-{
-  static CInfFileList list;
-  list.Clear();
-  ASSERT_TRUE(list.Append("C:\\A.INF"));
-  ASSERT_TRUE(list.Append("C:\\B.INF"));
-  ASSERT_TRUE(list.Append("C:\\A.INF"));
-  std::vector<std::string> got;
-  for (const char* p = list.NextPath(nullptr); p != nullptr; p = list.NextPath(p))
-    got.push_back(p);
-  EXPECT_EQ(got, (std::vector<std::string>{ "C:\\A.INF", "C:\\B.INF", "C:\\A.INF" }));
-
-  std::string longPath(258, 'x');
-  unsigned int n = list.Count();
-  while (list.Append(longPath.c_str()))
-    ++n;
-  EXPECT_EQ(list.Count(), n);
-  EXPECT_GT(n, 100u);
-  list.Clear();
-  EXPECT_EQ(list.NextPath(nullptr), nullptr);
 }
 
 // The main dialog's variant returns to the dialog: no message, no restart,
