@@ -109,7 +109,9 @@ SetupsimResult RunSetupsim(const std::string& machineDir, const WineOptions& opt
 
 // Events reduced to what both a Wine run and setupsim show: no pauses, wait
 // cursor or "ended" lines, no "via=" (the started program cannot tell how it
-// was started), and "return false" as "exit 0" (the framework's exit code).
+// was started), "return false" as "exit 0" (the framework's exit code), and
+// "restart" moved to just before the end (Wine carries it out after the
+// program has gone on, so its place in the order is not observable).
 std::vector<std::string> Comparable(const std::vector<std::string>& events);
 
 std::string Join(const std::vector<std::string>& lines);
@@ -125,10 +127,17 @@ public:
   void WriteFile(const std::string& windowsPath, const std::string& content);
   void MakeDir(const std::string& windowsPath);
   void SetRegistry(const std::string& regeditText);
+  // Copies a host folder's content into the folder ("" for the top, "d" for
+  // drive D:), e.g. the bundled samples.
+  void CopyIn(const std::string& hostDir, const std::string& relative);
 
 private:
   std::string m_dir;
 };
+
+// The bundled sample: the Windows 98 computer (samples/machine-98) with the
+// sample disc (samples/disc) as drive D:.
+void CopySampleMachine(CMachineFolder* pMachine);
 
 }  // namespace winetest
 

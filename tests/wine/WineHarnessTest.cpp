@@ -92,6 +92,8 @@ TEST(WineHarness, MissingProgramFailsTheRun)
 TEST(WineHarness, ComparableDropsWhatWineCannotSee)
 {
   std::vector<std::string> sim = { "pause 500", "start \"A \"\" via=x\" show=5 via=WinExec",
-                                   "wait-cursor on", "ended \"A\" code=0", "return false" };
-  EXPECT_EQ(Join(Comparable(sim)), "start \"A \"\" via=x\" show=5\nexit 0\n");
+                                   "wait-cursor on", "restart", "ended \"A\" code=0",
+                                   "dialog 102 end IDOK", "return false" };
+  EXPECT_EQ(Join(Comparable(sim)),
+            "start \"A \"\" via=x\" show=5\ndialog 102 end IDOK\nrestart\nexit 0\n");
 }

@@ -145,51 +145,72 @@ void Scan(Run& run)
   }
 }
 
-// True once the window's thread has taken a sent message: it is waiting in a
-// message loop, not working inside a handler.
-bool TakesMessages(HWND hWnd, UINT msTimeout)
+// The dialog's default button id (DM_GETDEFID), 0 for none, or -1 while its
+// thread does not answer.
+int DefId(HWND hDlg, UINT msTimeout)
 {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_NORMAL, msTimeout, &result) != 0;
+  if (!SendMessageTimeoutA(hDlg, DM_GETDEFID, 0, 0, SMTO_NORMAL, msTimeout, &result))
+    return -1;
+  return HIWORD(result) == DC_HASDEFID ? LOWORD(result) : 0;
 }
 
-// Waits until a posted action has been taken and handled: the second reply
-// to WM_NULL can only come after the handler of the posted message returned
-// or entered a message loop of its own (a message box, another dialog).
-void WaitHandled(Run& run, HWND hWnd)
+bool OnlyDialogsUp(const Run& run)
 {
-  for (int n = 0; n < 2;) {
-    if (!IsWindow(hWnd) || Exited(run) || PastDeadline(run))
-      return;
-    if (TakesMessages(hWnd, 100))
-      ++n;
+  for (const auto& e : run.tracked)
+    if (!e.second.bDialog && IsWindow(e.first))
+      return false;
+  return true;
+}
+
+// Posts DM_SETDEFID and waits until the dialog reports that id (or, for the
+// way back, no longer the marker: with none set, a dialog reports its
+// default push button instead of 0). Posted
+// messages are handled in order and only by a message loop, so this proves
+// that everything posted before (the previous action) has been handled and
+// the thread takes messages again. False when something else happened first.
+bool PostedRoundTrip(Run& run, HWND hDlg, int id, int marker)
+{
+  PostMessageA(hDlg, DM_SETDEFID, (WPARAM)id, 0);
+  size_t nWindows = ProgramDialogs(run).size();
+  for (;;) {
+    if (!IsWindow(hDlg) || Exited(run) || PastDeadline(run) || ProgramDialogs(run).size() != nWindows)
+      return false;
+    int now = DefId(hDlg, 50);
+    if (now >= 0 && (id == marker ? now == marker : now != marker))
+      return true;
+    WaitForSingleObject(run.pi.hProcess, 10);
   }
 }
 
 // The dialog that waits for the user: shown, enabled (no modal box of its
-// own is up), no message box open, and its thread idle for a while. A thread
-// that works inside a handler also takes sent messages now and then (while
-// WinExec waits for the started program, while SendMessageA waits for
-// another program's window), so one answer is not enough: it has to keep
-// answering at once for the settling time, with nothing else changing.
+// own is up), no message box open, and its thread back in the dialog's own
+// message loop. A thread that works inside a handler may still answer sent
+// messages (while WinExec waits for the started program, while SendMessageA
+// waits for another program), so answering a sent message proves nothing;
+// a posted marker does: the default button id is set to an id no control
+// has and then back (nothing else changes; the driver never presses Enter).
+// With no message box or other dialog up, the loop that handled the markers
+// is the dialog's.
 HWND WaitingDialog(Run& run)
 {
-  const int kSettleProbes = 6;  // 6 x 50 ms
-  for (const auto& e : run.tracked)
-    if (!e.second.bDialog && IsWindow(e.first))
-      return nullptr;
+  const int kMarkerId = 0x7FFE;
+  if (!OnlyDialogsUp(run))
+    return nullptr;
   for (const auto& e : run.tracked) {
     HWND hDlg = e.first;
     if (!e.second.bDialog || !IsWindowVisible(hDlg) || !IsWindowEnabled(hDlg))
       continue;
-    size_t nWindows = ProgramDialogs(run).size();
-    for (int i = 0; i < kSettleProbes; ++i) {
-      if (!TakesMessages(hDlg, 20) || !IsWindowEnabled(hDlg) || Exited(run) ||
-          ProgramDialogs(run).size() != nWindows)
-        return nullptr;
-      Sleep(50);  // spacing the probes of a real process
-    }
-    return hDlg;
+    int original = DefId(hDlg, 50);
+    if (original < 0 || original == kMarkerId)
+      return nullptr;
+    if (!PostedRoundTrip(run, hDlg, kMarkerId, kMarkerId) ||
+        !PostedRoundTrip(run, hDlg, original, kMarkerId))
+      return nullptr;
+    Scan(run);
+    if (OnlyDialogsUp(run) && IsWindowVisible(hDlg) && IsWindowEnabled(hDlg))
+      return hDlg;
+    return nullptr;
   }
   return nullptr;
 }
@@ -228,7 +249,6 @@ void Act(Run& run, HWND hDlg)
     run.bFailed = true;
     return;
   }
-  WaitHandled(run, hDlg);
 }
 
 PROCESS_INFORMATION Start(const std::string& app, std::string cmd, const std::string& cwd)
