@@ -155,6 +155,12 @@ TEST(SimFilesTest, CurrentDirectoryAndRelativePaths)
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, p.GetFileAttributesA("setup.ini"));
   EXPECT_NE(INVALID_FILE_ATTRIBUTES, p.GetFileAttributesA("..\\disc\\SETUP.INI"));
   EXPECT_FALSE(p.SetCurrentDirectoryA("D:\\DISC\\setup.ini"));  // a file
+  // Each drive keeps its current directory: D: still means D:\DISC.
+  EXPECT_TRUE(p.SetCurrentDirectoryA("C:\\WINDOWS"));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, p.GetFileAttributesA("D:setup.ini"));
+  EXPECT_TRUE(p.SetCurrentDirectoryA("D:"));
+  p.GetCurrentDirectoryA(sizeof buf, buf);
+  EXPECT_STREQ("D:\\DISC", buf);
   EXPECT_TRUE(m.computer->Events().empty());  // none of this is an event
 }
 

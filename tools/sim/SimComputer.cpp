@@ -177,6 +177,7 @@ bool CSimPlatform::Init(std::string* pError)
     }
     m_currentDir = cwd.Format();
   }
+  m_driveDirs[Upper(m_currentDir.substr(0, 1))[0]] = m_currentDir;
 
   std::string cmd = "\"" + m_options.programPath + "\"";
   if (!m_options.commandLine.empty())
@@ -234,7 +235,7 @@ bool CSimPlatform::Save(std::string* pError)
 std::string CSimPlatform::HostPath(const std::string& windowsPath) const
 {
   WinPath p;
-  if (!m_fs.MakeFull(windowsPath, m_currentDir, &p))
+  if (!Full(windowsPath.c_str(), &p))
     return "";
   Located loc = m_fs.Locate(p);
   return loc.driveExists ? loc.host : "";

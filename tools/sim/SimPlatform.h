@@ -220,6 +220,7 @@ private:
   std::string m_windowsDir;
   std::string m_systemDir;
   std::string m_currentDir;
+  std::map<char, std::string> m_driveDirs;  // the current directory of each drive
   UINT m_uErrorMode = 0;
   CSimFileSystem m_fs;
   std::map<std::string, DWORD> m_fileAttributes;  // host path -> hidden/system/archive

@@ -46,9 +46,20 @@ bool CopyHostFile(const std::string& from, const std::string& to)
 
 }  // namespace
 
+// Each drive keeps its own current directory, as on Windows 9x: "D:X"
+// means X in the one last set on D:, the root when none was.
 bool CSimPlatform::Full(LPCSTR pszPath, WinPath* pOut) const
 {
-  return pszPath != nullptr && m_fs.MakeFull(pszPath, m_currentDir, pOut);
+  if (pszPath == nullptr)
+    return false;
+  std::string path = pszPath;
+  if (path.size() >= 2 && path[1] == ':' && (path.size() == 2 || (path[2] != '\\' && path[2] != '/')) &&
+      !m_currentDir.empty() && Upper(path.substr(0, 1)) != Upper(m_currentDir.substr(0, 1))) {
+    auto it = m_driveDirs.find(Upper(path.substr(0, 1))[0]);
+    if (it != m_driveDirs.end())
+      return m_fs.MakeFull(path.size() == 2 ? "." : path.substr(2), it->second, pOut);
+  }
+  return m_fs.MakeFull(path, m_currentDir, pOut);
 }
 
 UINT CSimPlatform::CopyOut(const std::string& s, LPSTR pszBuffer, UINT uSize)
@@ -88,6 +99,7 @@ BOOL CSimPlatform::SetCurrentDirectoryA(LPCSTR pszPath)
     return FALSE;
   }
   m_currentDir = p.Format();
+  m_driveDirs[p.drive] = m_currentDir;
   return TRUE;
 }
 

@@ -51,7 +51,7 @@ bool CSimPlatform::ProgramExists(LPCSTR pszApplication, const std::string& comma
       return true;
     for (const std::string& cand : {name, name + ".exe"}) {
       WinPath p;
-      if (m_fs.MakeFull(cand, m_currentDir, &p)) {
+      if (Full(cand.c_str(), &p)) {
         Located loc = m_fs.Locate(p);
         if (loc.exists && !loc.isDir)
           return true;

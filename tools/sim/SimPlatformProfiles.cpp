@@ -58,7 +58,7 @@ std::string CSimPlatform::ProfileHostFile(LPCSTR pszFile, Located* pLoc, WinPath
   std::string name = pszFile;
   if (name.find_first_of("\\/:") == std::string::npos)
     name = (m_windowsDir.size() == 3 ? m_windowsDir : m_windowsDir + "\\") + name;
-  if (!m_fs.MakeFull(name, m_currentDir, pPath))
+  if (!Full(name.c_str(), pPath))
     return "";
   *pLoc = m_fs.Locate(*pPath);
   return pLoc->driveExists ? pLoc->host : "";
