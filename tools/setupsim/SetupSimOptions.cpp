@@ -25,6 +25,11 @@ const char* SetupSimUsage()
          "                    (repeatable; with none left, OK is pressed)\n"
          "  --help            this text\n"
          "\n"
+         "machine.ini may hold the same settings: [Machine] Windows=, ProgramPath=,\n"
+         "CommandLine=, CurrentDirectory=, WindowsDirectory=, SystemDirectory=,\n"
+         "Language=, ReadOnlyDrives=; [Windows] TITLE=1 per open window; [Programs]\n"
+         "COMMAND=N. Options given on the command line win.\n"
+         "\n"
          "Exit status: 0 when the run completed, 2 on invalid input.\n";
 }
 

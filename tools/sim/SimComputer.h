@@ -15,6 +15,19 @@
 // Logic can also be driven directly: `sim::CPlatformScope scope(*pc);` makes
 // the computer the Platform() for the scope, then call the function under
 // test; ExitProcess inside it throws sim::ProcessExit.
+//
+// Behaviour worth knowing:
+// - Files on a read-only drive carry the read-only attribute (a CD-ROM), and
+//   CopyFileA gives the copy the source's attributes, read-only included.
+// - Wildcards match a name's 8.3 form too ("*.INF" finds "w.infx").
+// - A program named by a path (with a drive or folder) starts only when its
+//   file exists (also with ".exe" added); a bare name always starts. Started
+//   programs end with exit code 0 unless options.runningPrograms keeps them
+//   running for N exit-code reads. WaitForSingleObject with INFINITE waits
+//   until the program ends (it ends then); with a time limit it passes that
+//   much virtual time and times out while the program still runs.
+// - HKEY_CLASSES_ROOT is a hive of its own, as registry.reg lists it.
+// - Registry access rights are checked on the NT versions only.
 #ifndef TOOLS_SIM_SIMCOMPUTER_H
 #define TOOLS_SIM_SIMCOMPUTER_H
 
