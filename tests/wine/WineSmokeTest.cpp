@@ -46,6 +46,8 @@ TEST(WineSmoke, HandOffOnXpSameInBothBuildsAndSetupsim)
   EXPECT_EQ(Join(sim), "start \"D:\\W2KSetup.exe\" show=5 via=WinExec\nreturn false\n");
   std::vector<std::string> x64 = WineEvents(m, opt, WineArch::X64);
   EXPECT_EQ(Join(Comparable(x64)), Join(Comparable(sim)));
+  // Wine's trace of the program's calls tells how it started the program.
+  EXPECT_EQ(Join(x64), "start \"D:\\W2KSetup.exe\" show=5 via=WinExec\nexit 0\n");
   std::vector<std::string> i686 = WineEvents(m, opt, WineArch::I686);
   EXPECT_EQ(Join(Comparable(i686)), Join(Comparable(sim)));
 }

@@ -381,6 +381,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
   note("windows open");
   std::set<DWORD> before = ProcessIds();
   run.deadline = GetTickCount() + (DWORD)std::atoi(job.Get("Timeout", "30000").c_str());
+  // Wine's trace of the program's own calls (for what no stand-in sees:
+  // WinExec or CreateProcessA, what a dialog returned); the stand-ins and
+  // windows started before keep the quiet setting.
+  std::string debug = job.Get("ProgramDebug");
+  if (!debug.empty())
+    SetEnvironmentVariableA("WINEDEBUG", debug.c_str());
   run.pi = Start(program, job.Get("CommandLine"), job.Get("CurrentDirectory"));
   if (!run.pi.hProcess) {
     Event("error " + Quote("cannot start " + program + ": " + std::to_string(GetLastError())));
