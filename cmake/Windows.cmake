@@ -1,10 +1,13 @@
 # Windows builds: Setup.exe with no C runtime, for Windows 95 and NT 4.0 onwards.
 enable_language(RC)
 
+# No -fdata-sections: for PE targets gcc then puts zero-initialised buffers
+# in .data$name sections, which cost their full size in the file instead of
+# nothing in .bss.
 set(SETUP_CXX_FLAGS
   -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -fno-tree-loop-distribute-patterns
-  -ffunction-sections -fdata-sections -fno-ident
+  -ffunction-sections -fno-ident
   -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
 set(SETUP_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 if(SETUP_TARGET STREQUAL "win32")

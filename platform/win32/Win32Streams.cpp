@@ -53,6 +53,8 @@ static SetupStream__* AllocStream()
 
 HSTREAM CWin32Platform::StreamOpen(LPCSTR pszPath, LPCSTR pszMode)
 {
+  if (pszPath == 0 || pszMode == 0)
+    return 0;
   DWORD dwAccess;
   if (pszMode[0] == 'r' && pszMode[1] == 'b' && pszMode[2] == '\0')
     dwAccess = GENERIC_READ;
