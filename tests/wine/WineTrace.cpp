@@ -1,0 +1,161 @@
+#include "WineTrace.h"
+
+#include <sstream>
+
+namespace winetest {
+
+namespace {
+
+std::vector<std::string> TraceLines(const std::string& text)
+{
+  std::vector<std::string> lines;
+  std::string line;
+  std::istringstream in(text);
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// A C-escaped string of Wine's trace starting at the quote at `pos`.
+std::string TraceString(const std::string& line, size_t pos)
+{
+  std::string out;
+  for (size_t i = pos + 1; i < line.size() && line[i] != '"'; ++i) {
+    if (line[i] != '\\' || i + 1 >= line.size()) {
+      out += line[i];
+      continue;
+    }
+    char c = line[++i];
+    if (c == 'n')
+      out += '\n';
+    else if (c == 'r')
+      out += '\r';
+    else if (c == 't')
+      out += '\t';
+    else if (c == 'x' && i + 2 < line.size()) {
+      out += (char)std::stoi(line.substr(i + 1, 2), nullptr, 16);
+      i += 2;
+    } else
+      out += c;
+  }
+  return out;
+}
+
+// The arguments of a traced call: each either a string or the raw text.
+std::vector<std::string> TraceArgs(const std::string& line, size_t open)
+{
+  std::vector<std::string> args;
+  std::string cur;
+  bool bString = false;
+  for (size_t i = open + 1; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '"') {
+      cur = TraceString(line, i);
+      bString = true;
+      for (++i; i < line.size() && !(line[i] == '"' && line[i - 1] != '\\'); ++i) {
+      }
+      continue;
+    }
+    if (c == ',' || c == ')') {
+      args.push_back(cur);
+      cur.clear();
+      bString = false;
+      if (c == ')')
+        break;
+      continue;
+    }
+    if (!bString)
+      cur += c;
+  }
+  return args;
+}
+
+}  // namespace
+
+std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
+                                         const std::string& trace)
+{
+  struct Start {
+    std::string command, via;
+    bool used = false;
+  };
+  struct End {
+    unsigned id;
+    unsigned long result;
+    bool used = false;
+  };
+  std::vector<Start> starts;
+  std::vector<End> ends;
+  std::vector<unsigned> open;
+  bool bDialogsTraced = false;
+  for (const std::string& line : TraceLines(trace)) {
+    size_t p;
+    if ((p = line.find("Call KERNEL32.WinExec(")) != std::string::npos) {
+      std::vector<std::string> a = TraceArgs(line, line.find('(', p));
+      if (!a.empty())
+        starts.push_back({ a[0], "WinExec" });
+    } else if ((p = line.find("Call KERNEL32.CreateProcessA(")) != std::string::npos) {
+      std::vector<std::string> a = TraceArgs(line, line.find('(', p));
+      if (a.size() >= 2)
+        starts.push_back({ a[1] == "00000000" ? a[0] : a[1], "CreateProcess" });
+    } else if ((p = line.find("Call user32.DialogBoxParamA(")) != std::string::npos) {
+      std::vector<std::string> a = TraceArgs(line, line.find('(', p));
+      open.push_back(a.size() >= 2 ? (unsigned)std::stoul(a[1], nullptr, 16) : 0);
+      bDialogsTraced = true;
+    } else if ((p = line.find("Ret  user32.DialogBoxParamA()")) != std::string::npos) {
+      size_t r = line.find("retval=", p);
+      if (!open.empty() && r != std::string::npos) {
+        ends.push_back({ open.back(), std::stoul(line.substr(r + 7, 16), nullptr, 16) });
+        open.pop_back();
+      }
+    }
+  }
+  std::vector<std::string> out;
+  for (const std::string& e : events) {
+    if (e.rfind("start \"", 0) == 0) {
+      size_t close = e.rfind("\" show=");
+      std::string command;
+      for (size_t i = 7; i < close; ++i) {
+        command += e[i];
+        if (e[i] == '"')
+          ++i;  // a doubled quote
+      }
+      std::string line = e;
+      for (Start& s : starts) {
+        if (!s.used && s.command == command) {
+          s.used = true;
+          line += " via=" + s.via;
+          break;
+        }
+      }
+      out.push_back(line);
+      continue;
+    }
+    size_t endAt = e.find(" end ");
+    if (bDialogsTraced && e.rfind("dialog ", 0) == 0 && endAt != std::string::npos) {
+      unsigned id = (unsigned)std::stoul(e.substr(7, endAt - 7));
+      End* pEnd = nullptr;
+      for (End& x : ends)
+        if (!x.used && x.id == id) {
+          pEnd = &x;
+          break;
+        }
+      if (!pEnd)
+        continue;  // DialogBoxParamA never returned
+      pEnd->used = true;
+      std::string result = pEnd->result == 1   ? "IDOK"
+                           : pEnd->result == 2 ? "IDCANCEL"
+                                               : std::to_string(pEnd->result);
+      out.push_back(e.substr(0, endAt) + " end " + result);
+      continue;
+    }
+    out.push_back(e);
+  }
+  return out;
+}
+
+
+}  // namespace winetest
