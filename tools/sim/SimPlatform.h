@@ -190,12 +190,14 @@ private:
 
   // Files.
   DWORD AttributesOf(const Located& loc, char drive) const;
+  bool LocateExisting(LPCSTR pszPath, WinPath* pPath, Located* pLoc);
   bool ProgramExists(LPCSTR pszApplication, const std::string& command) const;
   std::string ProfileHostFile(LPCSTR pszFile, Located* pLoc, WinPath* pPath) const;
 
   // Registry.
   RegKey* KeyOf(HKEY hKey, LONG* pError) const;
   bool Allowed(HKEY hKey, REGSAM needed) const;
+  RegKey* KeyWithAccess(HKEY hKey, REGSAM needed, LONG* pError) const;
 
   // Processes.
   HANDLE StartProcess(const std::string& command, UINT uShow, const char* pszVia);

@@ -312,33 +312,37 @@ BOOL CSimPlatform::CopyFileA(LPCSTR pszExisting, LPCSTR pszNew, BOOL bFailIfExis
   return TRUE;
 }
 
+// Finds an existing file or folder, failing as Windows does when the path
+// cannot be made full or names nothing.
+bool CSimPlatform::LocateExisting(LPCSTR pszPath, WinPath* pPath, Located* pLoc)
+{
+  if (!Full(pszPath, pPath)) {
+    Fail(ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  *pLoc = m_fs.Locate(*pPath);
+  if (!pLoc->exists) {
+    Fail(pLoc->parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  return true;
+}
+
 DWORD CSimPlatform::GetFileAttributesA(LPCSTR pszPath)
 {
   WinPath p;
-  if (!Full(pszPath, &p)) {
-    Fail(ERROR_PATH_NOT_FOUND);
+  Located loc;
+  if (!LocateExisting(pszPath, &p, &loc))
     return INVALID_FILE_ATTRIBUTES;
-  }
-  Located loc = m_fs.Locate(p);
-  if (!loc.exists) {
-    Fail(loc.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-    return INVALID_FILE_ATTRIBUTES;
-  }
   return AttributesOf(loc, p.drive);
 }
 
 BOOL CSimPlatform::SetFileAttributesA(LPCSTR pszPath, DWORD dwAttributes)
 {
   WinPath p;
-  if (!Full(pszPath, &p)) {
-    Fail(ERROR_PATH_NOT_FOUND);
+  Located loc;
+  if (!LocateExisting(pszPath, &p, &loc))
     return FALSE;
-  }
-  Located loc = m_fs.Locate(p);
-  if (!loc.exists) {
-    Fail(loc.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-    return FALSE;
-  }
   if (m_fs.DriveReadOnly(p.drive)) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
@@ -351,15 +355,9 @@ BOOL CSimPlatform::SetFileAttributesA(LPCSTR pszPath, DWORD dwAttributes)
 BOOL CSimPlatform::DeleteFileA(LPCSTR pszPath)
 {
   WinPath p;
-  if (!Full(pszPath, &p)) {
-    Fail(ERROR_PATH_NOT_FOUND);
+  Located loc;
+  if (!LocateExisting(pszPath, &p, &loc))
     return FALSE;
-  }
-  Located loc = m_fs.Locate(p);
-  if (!loc.exists) {
-    Fail(loc.parentExists ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-    return FALSE;
-  }
   if (loc.isDir || m_fs.DriveReadOnly(p.drive) || CSimFileSystem::HostIsReadOnly(loc.host) ||
       unlink(loc.host.c_str()) != 0) {
     Fail(ERROR_ACCESS_DENIED);

@@ -56,6 +56,17 @@ bool CSimPlatform::Allowed(HKEY hKey, REGSAM needed) const
   return it != m_keys.end() && (it->second.access & needed) == needed;
 }
 
+// The key of a handle, provided it was opened with the access needed.
+RegKey* CSimPlatform::KeyWithAccess(HKEY hKey, REGSAM needed, LONG* pError) const
+{
+  RegKey* k = KeyOf(hKey, pError);
+  if (k != nullptr && !Allowed(hKey, needed)) {
+    *pError = ERROR_ACCESS_DENIED;
+    return nullptr;
+  }
+  return k;
+}
+
 LONG CSimPlatform::RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, DWORD, REGSAM samDesired,
                                  PHKEY phkResult)
 {
@@ -78,11 +89,9 @@ LONG CSimPlatform::RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPDWORD, LPD
                                     LPBYTE pData, LPDWORD pcbData)
 {
   LONG err = ERROR_SUCCESS;
-  RegKey* k = KeyOf(hKey, &err);
+  RegKey* k = KeyWithAccess(hKey, KEY_QUERY_VALUE, &err);
   if (k == nullptr)
     return err;
-  if (!Allowed(hKey, KEY_QUERY_VALUE))
-    return ERROR_ACCESS_DENIED;
   RegValue* v = k->FindValue(ValueName(pszValueName));
   if (v == nullptr)
     return ERROR_FILE_NOT_FOUND;
@@ -107,11 +116,9 @@ LONG CSimPlatform::RegSetValueExA(HKEY hKey, LPCSTR pszValueName, DWORD, DWORD d
                                   const BYTE* pData, DWORD cbData)
 {
   LONG err = ERROR_SUCCESS;
-  RegKey* k = KeyOf(hKey, &err);
+  RegKey* k = KeyWithAccess(hKey, KEY_SET_VALUE, &err);
   if (k == nullptr)
     return err;
-  if (!Allowed(hKey, KEY_SET_VALUE))
-    return ERROR_ACCESS_DENIED;
   if (pData == nullptr && cbData != 0)
     return ERROR_INVALID_PARAMETER;
   RegValue nv;
@@ -131,11 +138,9 @@ LONG CSimPlatform::RegSetValueExA(HKEY hKey, LPCSTR pszValueName, DWORD, DWORD d
 LONG CSimPlatform::RegDeleteValueA(HKEY hKey, LPCSTR pszValueName)
 {
   LONG err = ERROR_SUCCESS;
-  RegKey* k = KeyOf(hKey, &err);
+  RegKey* k = KeyWithAccess(hKey, KEY_SET_VALUE, &err);
   if (k == nullptr)
     return err;
-  if (!Allowed(hKey, KEY_SET_VALUE))
-    return ERROR_ACCESS_DENIED;
   std::string name = ValueName(pszValueName);
   for (auto it = k->values.begin(); it != k->values.end(); ++it)
     if (EqualNoCase(it->name, name)) {
@@ -150,11 +155,9 @@ LONG CSimPlatform::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWOR
                                  PFILETIME pftLastWriteTime)
 {
   LONG err = ERROR_SUCCESS;
-  RegKey* k = KeyOf(hKey, &err);
+  RegKey* k = KeyWithAccess(hKey, KEY_ENUMERATE_SUB_KEYS, &err);
   if (k == nullptr)
     return err;
-  if (!Allowed(hKey, KEY_ENUMERATE_SUB_KEYS))
-    return ERROR_ACCESS_DENIED;
   if (pszName == nullptr || pcchName == nullptr)
     return ERROR_INVALID_PARAMETER;
   if (dwIndex >= k->subkeys.size())
@@ -178,11 +181,9 @@ LONG CSimPlatform::RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR pszValueName,
                                  LPDWORD pcbData)
 {
   LONG err = ERROR_SUCCESS;
-  RegKey* k = KeyOf(hKey, &err);
+  RegKey* k = KeyWithAccess(hKey, KEY_QUERY_VALUE, &err);
   if (k == nullptr)
     return err;
-  if (!Allowed(hKey, KEY_QUERY_VALUE))
-    return ERROR_ACCESS_DENIED;
   if (pszValueName == nullptr || pcchValueName == nullptr)
     return ERROR_INVALID_PARAMETER;
   if (dwIndex >= k->values.size())
