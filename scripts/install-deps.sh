@@ -33,11 +33,11 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # Wine for 32-bit programs (the shipped i686 Setup.exe), through user-mode emulation.
 here="$(cd "$(dirname "$0")" && pwd)"
 if [ $native_only -eq 0 ] && [ -x "$here/wine-i386.sh" ]; then
-  "$here/wine-i386.sh"
+  $SUDO "$here/wine-i386.sh"
 fi
