@@ -1,20 +1,11 @@
 #include "app/HandOff.h"
 
+#include "platform/FileProbe.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 
 // Room for a whole path in quotes and " /DRIVER".
 static const StrSize kCommandBytes = MAX_PATH + 16;
-
-// A file exists when it can be opened for reading.
-static BOOL FileExists(const char* pszPath)
-{
-  HSTREAM hStream = Platform()->StreamOpen(pszPath, "rb");
-  if (hStream == 0)
-    return FALSE;
-  Platform()->StreamClose(hStream);
-  return TRUE;
-}
 
 // The path where one exists in the source directory; FALSE otherwise (also
 // when the source directory is missing).
@@ -24,7 +15,7 @@ static BOOL FindInSourceDir(const char* pszSourceDir, const char* pszName, char*
     return FALSE;
   if (!StrConcat(pszPath, MAX_PATH, pszSourceDir, pszName))
     return FALSE;
-  return FileExists(pszPath);
+  return FileOpensForReading(pszPath);
 }
 
 BOOL StartHandOffProgram(const char* pszSourceDir, const char* const* ppszNames, int nNames,

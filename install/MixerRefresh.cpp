@@ -1,28 +1,12 @@
 #include "install/MixerRefresh.h"
 
+#include "install/FileStaging.h"
+#include "platform/FileProbe.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 
 static const char kStagedMixer[] = "C:\\Program Files\\Veltrix\\W95-98\\Mixer.exe";
 static const char kMixerName[] = "Mixer.exe";
-
-static BOOL FileExists(const char* pszPath)
-{
-  HSTREAM hStream = Platform()->StreamOpen(pszPath, "rb");
-  if (hStream == 0)
-    return FALSE;
-  Platform()->StreamClose(hStream);
-  return TRUE;
-}
-
-// Copy with normal attributes, reset after.
-static void CopyNormal(const char* pszFrom, const char* pszTo)
-{
-  IPlatform* p = Platform();
-  p->SetFileAttributesA(pszTo, FILE_ATTRIBUTE_NORMAL);
-  p->CopyFileA(pszFrom, pszTo, FALSE);
-  p->SetFileAttributesA(pszTo, FILE_ATTRIBUTE_NORMAL);
-}
 
 // The directory that the key's "Path" value names, when it holds Mixer.exe;
 // pszDir (MAX_PATH bytes) then ends in a backslash.
@@ -47,7 +31,7 @@ static BOOL FindRegisteredMixerDirectory(const char* pszKey, char* pszDir)
   // An empty value names no directory (it is never taken for the root).
   char szMixer[MAX_PATH];
   if (!StrEnsureBackslash(pszDir, MAX_PATH) ||
-      !StrConcat(szMixer, sizeof szMixer, pszDir, kMixerName) || !FileExists(szMixer)) {
+      !StrConcat(szMixer, sizeof szMixer, pszDir, kMixerName) || !FileOpensForReading(szMixer)) {
     pszDir[0] = '\0';
     return FALSE;
   }
@@ -63,12 +47,12 @@ void RefreshMixerProgram()
 
   char szTarget[MAX_PATH];
   if (StrConcat(szTarget, sizeof szTarget, szDir, kMixerName))
-    CopyNormal(kStagedMixer, szTarget);
+    CopyWithNormalAttributes(kStagedMixer, szTarget, TRUE);
 
   char szWinDir[MAX_PATH];
   UINT cch = Platform()->GetWindowsDirectoryA(szWinDir, sizeof szWinDir);
   if (cch == 0 || cch >= sizeof szWinDir || !StrEnsureBackslash(szWinDir, sizeof szWinDir))
     return;
-  if (StrConcat(szTarget, sizeof szTarget, szWinDir, kMixerName) && FileExists(szTarget))
-    CopyNormal(kStagedMixer, szTarget);
+  if (StrConcat(szTarget, sizeof szTarget, szWinDir, kMixerName) && FileOpensForReading(szTarget))
+    CopyWithNormalAttributes(kStagedMixer, szTarget, TRUE);
 }

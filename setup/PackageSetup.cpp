@@ -1,6 +1,8 @@
 #include "setup/PackageSetup.h"
 
+#include "platform/FileProbe.h"
 #include "platform/StrBuf.h"
+#include "setup/ProgramStart.h"
 
 static const char kSetupW9x[] = "W95-98\\app\\Setup.exe";
 static const char kSetupW2kMe[] = "W2K-ME\\app\\Setup.exe";
@@ -22,18 +24,6 @@ static const char* ChoosePackageBuild(const VersionClass& version, INT nWindowsM
   if (version.m_bWinNT5)
     return kSetupW2kMe;
   return 0;
-}
-
-// Existence test: the file opens for reading.
-static BOOL FileOpensForReading(const char* pszPath)
-{
-  if (pszPath[0] == '\0')
-    return FALSE;
-  HSTREAM hStream = Platform()->StreamOpen(pszPath, "rb");
-  if (hStream == 0)
-    return FALSE;
-  Platform()->StreamClose(hStream);
-  return TRUE;
 }
 
 BOOL FindPackageSetup(const VersionClass& version, const char* pszSourceDir,
@@ -68,18 +58,11 @@ void StartPackageSetup(const char* pszPath)
   if (!bBuilt)
     return;
 
-  STARTUPINFOA si;
-  MemSet(&si, 0, sizeof si);
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION pi;
-  MemSet(&pi, 0, sizeof pi);
-  IPlatform* p = Platform();
   // Not waited for: the package's setup outlives this program.
-  if (p->CreateProcessA(0, szCmdLine, 0, 0, FALSE, 0, 0, 0, &si, &pi)) {
-    p->CloseHandle(pi.hThread);
-    p->CloseHandle(pi.hProcess);
+  if (StartShownProgram(szCmdLine, &pi)) {
+    Platform()->CloseHandle(pi.hThread);
+    Platform()->CloseHandle(pi.hProcess);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
+#include "setup/ProgramStart.h"
 
 // Tried in this order: the Windows 9x package's entry, then the NT one's.
 static const char* const s_apszUninstallKeys[] = {
@@ -70,14 +71,8 @@ static void WaitForUninstaller(HANDLE hProcess)
 static void RunUninstaller(char* pszCommand)
 {
   IPlatform* p = Platform();
-  STARTUPINFOA si;
-  MemSet(&si, 0, sizeof si);
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION pi;
-  MemSet(&pi, 0, sizeof pi);
-  if (!p->CreateProcessA(0, pszCommand, 0, 0, FALSE, 0, 0, 0, &si, &pi))
+  if (!StartShownProgram(pszCommand, &pi))
     return;  // nothing to wait for
   WaitForUninstaller(pi.hProcess);
   p->CloseHandle(pi.hThread);
