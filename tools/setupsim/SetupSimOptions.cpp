@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "sim/SimText.h"
+
 const char* SetupSimUsage()
 {
   return "usage: setupsim [options] MACHINE_DIR\n"
@@ -31,20 +33,6 @@ const char* SetupSimUsage()
          "COMMAND=N. Options given on the command line win.\n"
          "\n"
          "Exit status: 0 when the run completed, 2 on invalid input.\n";
-}
-
-static bool ParseNumber(const std::string& s, int* pN)
-{
-  if (s.empty() || s.size() > 9)
-    return false;
-  int n = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9')
-      return false;
-    n = n * 10 + (c - '0');
-  }
-  *pN = n;
-  return true;
 }
 
 bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
@@ -105,7 +93,7 @@ bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
       pOut->systemDirectory = value;
     } else if (name == "--lang") {
       int n;
-      if (!ParseNumber(value, &n) || n == 0 || n > 0xFFFF) {
+      if (!sim::ParseCount(value, &n) || n == 0 || n > 0xFFFF) {
         *pError = "invalid language id: " + value;
         return false;
       }
@@ -115,7 +103,7 @@ bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
     } else if (name == "--running") {
       size_t at = value.rfind('=');
       int n;
-      if (at == std::string::npos || at == 0 || !ParseNumber(value.substr(at + 1), &n)) {
+      if (at == std::string::npos || at == 0 || !sim::ParseCount(value.substr(at + 1), &n)) {
         *pError = "invalid --running value (CMD=N expected): " + value;
         return false;
       }

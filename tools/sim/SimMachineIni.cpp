@@ -17,20 +17,6 @@ std::string Unquoted(const std::string& v)
   return v;
 }
 
-bool ParseCount(const std::string& s, int* pN)
-{
-  if (s.empty() || s.size() > 9)
-    return false;
-  int n = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9')
-      return false;
-    n = n * 10 + (c - '0');
-  }
-  *pN = n;
-  return true;
-}
-
 }  // namespace
 
 bool ReadMachineIni(const std::string& machineDir, SimOptions* pOptions, std::string* pError)

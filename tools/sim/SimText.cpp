@@ -115,4 +115,18 @@ bool MatchWildcard(const std::string& pattern, const std::string& name)
   return false;
 }
 
+bool ParseCount(const std::string& s, int* pN)
+{
+  if (s.empty() || s.size() > 9)
+    return false;
+  int n = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9')
+      return false;
+    n = n * 10 + (c - '0');
+  }
+  *pN = n;
+  return true;
+}
+
 }  // namespace sim

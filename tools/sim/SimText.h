@@ -15,6 +15,8 @@ bool EqualNoCase(const std::string& a, const std::string& b);
 // Ordering of directory listings: by name without regard to case.
 bool LessNoCase(const std::string& a, const std::string& b);
 std::string TrimBlanks(const std::string& s);
+// A count written in decimal digits only (at most nine of them).
+bool ParseCount(const std::string& s, int* pN);
 // A value in double quotes with every double quote inside doubled.
 std::string Quote(const std::string& s);
 // Matches a name against a pattern with * and ? the way FindFirstFileA
