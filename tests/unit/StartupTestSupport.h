@@ -8,8 +8,22 @@
 #include <vector>
 
 #include "TestMachine.h"
+#include "app/LaunchContext.h"
 
 namespace startup_test {
+
+// The version flags that are set, as "98 98SE " and the like.
+inline std::string Flags(const VersionClass& v)
+{
+  std::string s;
+  if (v.m_bWin95) s += "95 ";
+  if (v.m_bWin98) s += "98 ";
+  if (v.m_bWin98SE) s += "98SE ";
+  if (v.m_bWinME) s += "ME ";
+  if (v.m_bWinNT4) s += "NT4 ";
+  if (v.m_bWinNT5) s += "NT5 ";
+  return s;
+}
 
 // The seven values of --windows.
 inline const std::vector<std::string>& AllWindows()

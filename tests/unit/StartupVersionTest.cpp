@@ -9,22 +9,6 @@
 
 using namespace startup_test;
 
-namespace {
-
-std::string Flags(const VersionClass& v)
-{
-  std::string s;
-  if (v.m_bWin95) s += "95 ";
-  if (v.m_bWin98) s += "98 ";
-  if (v.m_bWin98SE) s += "98SE ";
-  if (v.m_bWinME) s += "ME ";
-  if (v.m_bWinNT4) s += "NT4 ";
-  if (v.m_bWinNT5) s += "NT5 ";
-  return s;
-}
-
-}  // namespace
-
 TEST(StartupVersion, EachSimulatedWindowsGivesItsFamily)
 {
   const struct {
