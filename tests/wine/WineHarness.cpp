@@ -59,19 +59,6 @@ void WriteAll(const std::string& path, const std::string& text)
   out << text;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-  std::vector<std::string> lines;
-  std::string line;
-  std::istringstream in(text);
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r')
-      line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 // The Windows path under Z: (the whole Unix file system) of a host path.
 std::string ZPath(const std::string& hostPath)
 {
@@ -351,7 +338,7 @@ WineOptions MergeMachineIni(const std::string& machineDir, const WineOptions& gi
     return o;
   std::string section;
   std::vector<std::string> iniWindows;
-  for (const std::string& raw : Lines(ReadAll(path))) {
+  for (const std::string& raw : SplitLines(ReadAll(path))) {
     std::string line = Trim(raw);
     if (line.empty() || line[0] == ';')
       continue;
@@ -436,7 +423,7 @@ std::string RegistryFromWine(const std::string& file, const std::string& root)
 {
   std::string out;
   bool bBody = false;
-  for (const std::string& line : Lines(ReadAll(file))) {
+  for (const std::string& line : SplitLines(ReadAll(file))) {
     if (!line.empty() && line[0] == '[') {
       size_t end = line.rfind(']');
       std::string key;
@@ -516,7 +503,7 @@ std::optional<std::string> CWineRun::RegistryValue(const std::string& keyPath,
   std::string key = HiveKey(keyPath);
   bool bIn = false;
   std::string wanted = name == "@" ? "@" : "\"" + name + "\"";
-  for (const std::string& line : Lines(registry)) {
+  for (const std::string& line : SplitLines(registry)) {
     if (!line.empty() && line[0] == '[') {
       bIn = SameName(line, "[" + key + "]");
       continue;
@@ -531,7 +518,7 @@ std::optional<std::string> CWineRun::RegistryValue(const std::string& keyPath,
 bool CWineRun::KeyExists(const std::string& keyPath) const
 {
   std::string key = HiveKey(keyPath);
-  for (const std::string& line : Lines(registry))
+  for (const std::string& line : SplitLines(registry))
     if (SameName(line, "[" + key + "]"))
       return true;
   return false;
@@ -685,7 +672,7 @@ std::unique_ptr<CWineRun> RunUnderWine(const std::string& machineDir, const Wine
   int timeoutMs = opt.timeoutMs ? opt.timeoutMs : (arch == WineArch::X64 ? 30000 : 120000);
   ProcResult r = RunProcess({ Loader(arch), ZPath(dir + "/tools/driver.exe") }, env, log, log,
                             timeoutMs + 60000 * slow);
-  std::vector<std::string> lines = Lines(ReadAll(dir + "/events.log"));
+  std::vector<std::string> lines = SplitLines(ReadAll(dir + "/events.log"));
   auto tRan = std::chrono::steady_clock::now();
   // The server writes the registry out when it stops.
   StopServer(prefix);
@@ -696,7 +683,7 @@ std::unique_ptr<CWineRun> RunUnderWine(const std::string& machineDir, const Wine
   run->registry = "REGEDIT4\r\n\r\n" + RegistryFromWine(prefix + "/system.reg", "HKEY_LOCAL_MACHINE") +
                   RegistryFromWine(prefix + "/user.reg", "HKEY_CURRENT_USER");
   run->wineOutput = ReadAll(log);
-  run->programs = Lines(ReadAll(dir + "/programs.log"));
+  run->programs = SplitLines(ReadAll(dir + "/programs.log"));
 
   lines = WithTracedCalls(lines, run->wineOutput);
   std::string problem;
@@ -747,7 +734,7 @@ SetupsimResult RunSetupsim(const std::string& machineDir, const WineOptions& opt
   argv.push_back(machine);
   ProcResult r = RunProcess(argv, {}, dir + "/out.txt", dir + "/err.txt", 60000);
   result.status = r.status;
-  result.events = Lines(ReadAll(dir + "/out.txt"));
+  result.events = SplitLines(ReadAll(dir + "/out.txt"));
   result.errorOutput = ReadAll(dir + "/err.txt");
   std::error_code ec;
   fs::remove_all(dir, ec);

@@ -4,9 +4,7 @@
 
 namespace winetest {
 
-namespace {
-
-std::vector<std::string> TraceLines(const std::string& text)
+std::vector<std::string> SplitLines(const std::string& text)
 {
   std::vector<std::string> lines;
   std::string line;
@@ -18,6 +16,8 @@ std::vector<std::string> TraceLines(const std::string& text)
   }
   return lines;
 }
+
+namespace {
 
 // A C-escaped string of Wine's trace starting at the quote at `pos`.
 std::string TraceString(const std::string& line, size_t pos)
@@ -91,7 +91,7 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
   std::vector<End> ends;
   std::vector<unsigned> open;
   bool bDialogsTraced = false;
-  for (const std::string& line : TraceLines(trace)) {
+  for (const std::string& line : SplitLines(trace)) {
     size_t p;
     if ((p = line.find("Call KERNEL32.WinExec(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));

@@ -8,6 +8,9 @@
 
 namespace winetest {
 
+// The lines of a text, CR LF or LF ends, without their line breaks.
+std::vector<std::string> SplitLines(const std::string& text);
+
 // Completes the observed events with the trace: each started program's line
 // gets how it was started (via=WinExec or via=CreateProcess), each dialog's
 // end the result DialogBoxParamA really returned, and an end is dropped for a
