@@ -1,6 +1,15 @@
 # Linux build: the launcher's logic over the simulated computer, setupsim and the tests.
 enable_testing()
 
+# The sanitizer build (preset native-asan): every target of the tree is built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and any report fails.
+# The launcher is built without RTTI, so the vptr check is left out.
+option(SETUP_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(SETUP_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize=vptr -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 add_library(setuplogic STATIC ${SETUP_LOGIC_SOURCES})
 target_include_directories(setuplogic PUBLIC ${SETUP_INCLUDE_DIRS})
 target_compile_options(setuplogic PRIVATE -Wall -Wextra -Wno-unused-parameter -fno-rtti)
