@@ -55,6 +55,8 @@ bool RegKey::DeleteValue(const std::string& n)
 
 std::string RegKey::Path() const
 {
+  if (listed)
+    return listedPath;
   return parent ? parent->Path() + "\\" + name : name;
 }
 
@@ -329,7 +331,11 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
         }
       for (size_t i = 1; i < parts.size(); ++i)
         k = k->OpenOrCreate(parts[i]);
-      k->listed = true;
+      if (!k->listed) {
+        k->listed = true;
+        for (size_t i = 0; i < parts.size(); ++i)
+          k->listedPath += (i ? "\\" : "") + parts[i];
+      }
       cur = k;
       if (m_blocks.empty())
         m_header = text.substr(0, rd.start);

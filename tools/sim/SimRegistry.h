@@ -33,6 +33,7 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   RegKey* parent = nullptr;
   bool deleted = false;  // removed while a handle still referred to it
   bool listed = false;   // has its own [key] line in the file read
+  std::string listedPath;  // the path as that line spells it
   // The first and last block of the file read ([key] line and the lines up
   // to the next one) that lie in this key's tree; -1: not in the file.
   int firstBlock = -1;
@@ -48,7 +49,10 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   // Sets a value, appending it when new; the name keeps its first spelling.
   void SetValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
-  // "HKEY_LOCAL_MACHINE\Software\X", names as the key and its parents spell them.
+  // "HKEY_LOCAL_MACHINE\Software\X" as the key's first [key] line in the
+  // file read spells it; for a key without one, its parent's path and its
+  // own name. So a file that spells one parent in several ways is quoted
+  // as it stands.
   std::string Path() const;
 };
 
