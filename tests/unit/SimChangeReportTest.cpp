@@ -84,6 +84,7 @@ const std::vector<FileRow> kFilesBefore = {
     {"C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", true},
     {"C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n"},
     {"C:\\OldApp\\APP.EXE", "MZ"},
+    {"C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n"},
 };
 
 const std::vector<FileRow> kFilesAfter = {
@@ -93,6 +94,7 @@ const std::vector<FileRow> kFilesAfter = {
     {"C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ"},
     {"C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n"},
     {"C:\\NewApp\\APP.EXE", "MZ", true},
+    {"C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n"},
     {"C:\\WINDOWS\\WININIT.INI",
      "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\n"
      "C:\\Program Files\\Veltrix\\Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n"},
@@ -129,6 +131,10 @@ file changed C:\Veltrix\README.TXT
   - version 1
   + version 2
   + notes
+file changed C:\WINDOWS\INF\TVX.INF
+  [Version] DriverVer: added 2.0
+  - TVXWAV.DRV
+  + TVXWAV.VXD
 attribute changed C:\WINDOWS\SYSTEM\LOCKED.DLL read-only -> normal
 file changed C:\WINDOWS\SYSTEM\TVXWAV.DRV
   4 bytes -> 6 bytes

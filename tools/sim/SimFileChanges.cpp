@@ -102,6 +102,18 @@ std::vector<std::string> LineChanges(const std::string& a, const std::string& b)
   return out;
 }
 
+// A line a profile reader takes as a key or a section (changes to those are
+// told key by key), or a blank one.
+bool IsKeyOrSectionLine(const std::string& line)
+{
+  std::string t = TrimBlanks(line);
+  if (!t.empty() && t.back() == '\r')
+    t.pop_back();
+  size_t eq = t.find('=');
+  return t.empty() || (t[0] == '[' && t.find(']') != std::string::npos) ||
+         (eq != std::string::npos && eq > 0);
+}
+
 std::optional<std::string> FirstValue(const std::vector<std::pair<std::string, std::string>>& e,
                                       const std::string& key)
 {
@@ -219,12 +231,17 @@ public:
         bool bWininit = EqualNoCase(n.path, m_wininit);
         if (bWininit)
           RenameChanges(o.content, n.content, &restart, &c.profileKeys);
-        if (IsProfileFile(n.path))
+        std::vector<std::string> lines = LineChanges(o.content, n.content);
+        if (IsProfileFile(n.path)) {
           ProfileKeyChanges(o.content, n.content, bWininit, &c.profileKeys);
-        // Changes a program would not read as keys (comments, spelling,
-        // blanks) show as lines.
-        if (c.profileKeys.empty() && restart.empty())
-          c.lines = LineChanges(o.content, n.content);
+          // Lines that are no keys (an INF's file lists, comments) as lines.
+          for (const auto& l : lines)
+            if (!IsKeyOrSectionLine(l.substr(2)))
+              c.lines.push_back(l);
+        }
+        // A change a program would not read at all (spelling, blanks) too.
+        if (c.profileKeys.empty() && c.lines.empty() && restart.empty())
+          c.lines = lines;
       }
       c.sizesOnly = c.profileKeys.empty() && c.lines.empty() && restart.empty();
       m_pOut->push_back(c);
