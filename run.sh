@@ -2,7 +2,10 @@
 # The main job: builds setupsim and runs the launcher on the bundled sample,
 # a Windows 98 computer with traces of an earlier driver release and the
 # sample driver disc in drive D:, copied to a scratch folder. Prints what a
-# person at that computer would have seen, then what changed on it.
+# person at that computer would have seen, then what the run changed on it
+# (setupsim --changes). The untouched copy stays beside it, so that
+#   diff build/sample-run/before/registry.reg build/sample-run/machine/registry.reg
+# shows the run's registry changes.
 # Extra arguments go to setupsim (for example --windows 95 --args /DRIVER).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -18,11 +21,8 @@ rm -rf "$scratch/before/d"
 cp -a samples/disc "$scratch/before/d"
 cp -a "$scratch/before" "$scratch/machine"
 
-echo "== setupsim $* $scratch/machine"
+echo "== setupsim --changes${*:+ $*} $scratch/machine"
 status=0
-build/native/setupsim "$@" "$scratch/machine" || status=$?
+build/native/setupsim --changes "$@" "$scratch/machine" || status=$?
 echo "== setupsim exit status $status"
-echo
-echo "== What changed on the computer"
-python3 scripts/show-changes.py "$scratch/before" "$scratch/machine"
 exit $status

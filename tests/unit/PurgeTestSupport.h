@@ -16,6 +16,7 @@
 #include "ForwardingPlatform.h"
 #include "TestMachine.h"
 #include "platform/Platform.h"
+#include "sim/SimRegistry.h"
 
 namespace purgetest {
 
@@ -26,26 +27,19 @@ inline std::string Upper(std::string s)
   return s;
 }
 
-// The REGEDIT4 text without the key blocks at or below any of the given full
-// key paths ("HKEY_LOCAL_MACHINE\\Enum\\PCI\\X"), compared without regard to
-// case as the registry compares names.
+// The REGEDIT4 text after removing the keys at the given full paths
+// ("HKEY_LOCAL_MACHINE\\Enum\\PCI\\X") with everything below them; a key
+// not there is passed over.
 inline std::string RegWithout(const std::string& text, const std::vector<std::string>& removed)
 {
-  std::istringstream in(text);
-  std::string line, out;
-  bool bKeep = true;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line[0] == '[') {
-      std::string key = Upper(line.substr(1, line.find(']') - 1));
-      bKeep = std::none_of(removed.begin(), removed.end(), [&](const std::string& r) {
-        std::string u = Upper(r);
-        return key == u || key.rfind(u + "\\", 0) == 0;
-      });
-    }
-    if (bKeep)
-      out += line + "\n";
-  }
-  return out;
+  sim::CSimRegistry registry;
+  std::string error;
+  if (!registry.Parse(text, &error))
+    return error;
+  for (const std::string& path : removed)
+    if (sim::RegKey* key = registry.FindPath(path))
+      sim::CSimRegistry::DeleteKey(key);
+  return registry.Export();
 }
 
 // The registry export of a computer loaded from the given text, for comparing

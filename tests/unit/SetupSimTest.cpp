@@ -1,10 +1,11 @@
 // The setupsim command: options, machine.ini, refusal of bad input with
-// status 2 before anything changes, and the printed events.
+// status 2 before anything changes, the printed events and the change report.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "TestMachine.h"
@@ -126,6 +127,71 @@ TEST(SetupSimTest, ActionNamingNoControlStopsTheRunWithStatus2)
   EXPECT_NE(std::string::npos, r.out.find("setupsim: click:9999: dialog 102 has no control 9999\n"))
       << r.out;
   EXPECT_EQ(std::string::npos, r.out.find("dialog 102 end")) << r.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The sample computer with the sample disc as drive D:, as run.sh runs it.
+std::string SampleRunFolder(CTestMachine& m)
+{
+  namespace fs = std::filesystem;
+  fs::path samples = fs::path(SETUP_SOURCE_DIR) / "samples";
+  fs::remove_all(fs::path(m.Dir()) / "c");
+  fs::remove_all(fs::path(m.Dir()) / "d");
+  fs::copy(samples / "machine-98", m.Dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive);
+  return m.Dir();
+}
+
+// The [key] blocks of registry.reg text, each with its lines.
+std::vector<std::string> KeyBlocks(const std::string& text)
+{
+  std::vector<std::string> blocks;
+  for (size_t at = text.find("\n["); at != std::string::npos;) {
+    size_t next = text.find("\n[", at + 1);
+    blocks.push_back(text.substr(at + 1, next == std::string::npos ? std::string::npos : next - at));
+    at = next;
+  }
+  return blocks;
+}
+
+size_t CountOf(const std::string& text, const std::string& what)
+{
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++n;
+  return n;
+}
+
+TEST(SetupSimTest, ChangesOfTheSampleRun)
+{
+  CTestMachine plain, m;
+  Result events = RunSetupSim(Q(SampleRunFolder(plain)));
+  std::string regBefore = (SampleRunFolder(m), m.ReadRegistryFile());
+  Result r = RunSetupSim("--changes " + Q(m.Dir()));
+  ASSERT_EQ(0, r.status) << r.out;
+  // The events as without --changes, then the report.
+  ASSERT_EQ(0u, r.out.find(events.out)) << r.out;
+  std::string report = r.out.substr(events.out.size());
+  ASSERT_EQ(0u, report.find("changes:\n")) << report;
+
+  // Every key the report does not name keeps its lines in registry.reg.
+  std::string regAfter = m.ReadRegistryFile();
+  size_t nKept = 0;
+  for (const std::string& block : KeyBlocks(regBefore)) {
+    std::string path = block.substr(1, block.find(']') - 1);
+    if (report.find(path + "\n") != std::string::npos || report.find(path + " ") != std::string::npos)
+      continue;
+    EXPECT_NE(std::string::npos, regAfter.find(block)) << block;
+    ++nKept;
+  }
+  EXPECT_GT(nKept, 3u);
+  // Each rename the run scheduled in WININIT.INI reads as one.
+  std::string wininit = m.ReadFile("C:\\WINDOWS\\WININIT.INI").value_or("");
+  EXPECT_EQ(CountOf(wininit, "="), CountOf(report, "\nat restart: ")) << report;
+  EXPECT_GT(CountOf(report, "\nat restart: "), 0u);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ const char* SetupSimUsage()
          "  --readonly X      drive letters that cannot be written (a CD-ROM)\n"
          "  --act ACTION      the user's next action: click:ID, ok, cancel, about\n"
          "                    (repeatable; with none left, OK is pressed)\n"
+         "  --changes         after the events, print what the run changed on the computer\n"
          "  --help            this text\n"
          "\n"
          "machine.ini may hold the same settings: [Machine] Windows=, ProgramPath=,\n"
@@ -44,6 +45,10 @@ bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
     if (arg == "--help" || arg == "-h") {
       pOut->bHelp = true;
       return true;
+    }
+    if (arg == "--changes") {
+      pOut->bChanges = true;
+      continue;
     }
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {
       if (arg == "--") {

@@ -12,6 +12,7 @@
 
 struct SetupSimCommandLine {
   bool bHelp = false;
+  bool bChanges = false;  // print the change report after the events
   std::string machineDir;
   std::optional<std::string> windows, programPath, commandLine, currentDirectory,
       windowsDirectory, systemDirectory, readOnlyDrives;

@@ -106,6 +106,20 @@ std::vector<std::string> ProfileKeys(const std::string& text, const std::string&
   return keys;
 }
 
+std::vector<std::pair<std::string, std::string>> ProfileEntries(const std::string& text,
+                                                                const std::string& section)
+{
+  std::vector<std::pair<std::string, std::string>> entries;
+  auto lines = SplitLines(text);
+  size_t h, e;
+  if (!FindSection(lines, section, &h, &e))
+    return entries;
+  for (size_t i = h + 1; i < e; ++i)
+    if (lines[i].kind == LineKind::Key)
+      entries.emplace_back(lines[i].name, Unquote(lines[i].value));
+  return entries;
+}
+
 std::vector<std::string> ProfileSections(const std::string& text)
 {
   std::vector<std::string> names;

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -20,6 +21,10 @@ std::optional<std::string> ProfileGet(const std::string& text, const std::string
 std::vector<std::string> ProfileKeys(const std::string& text, const std::string& section);
 // The section names, in file order.
 std::vector<std::string> ProfileSections(const std::string& text);
+// Every key of the first section of that name with its value (read as
+// ProfileGet reads it), in file order, a key that stands twice twice.
+std::vector<std::pair<std::string, std::string>> ProfileEntries(const std::string& text,
+                                                                const std::string& section);
 
 // The file text after a write. pKey null removes the section, pValue null
 // removes the key.

@@ -1,6 +1,7 @@
 #include "SimRegistry.h"
 
-#include <cstdio>
+#include <map>
+#include <set>
 
 #include "SimText.h"
 
@@ -25,6 +26,38 @@ RegValue* RegKey::FindValue(const std::string& n)
     if (EqualNoCase(v.name, n))
       return &v;
   return nullptr;
+}
+
+const RegValue* RegKey::FindValue(const std::string& n) const
+{
+  return const_cast<RegKey*>(this)->FindValue(n);
+}
+
+void RegKey::SetValue(const RegValue& value)
+{
+  if (RegValue* v = FindValue(value.name)) {
+    v->type = value.type;
+    v->data = value.data;
+  } else {
+    values.push_back(value);
+  }
+}
+
+bool RegKey::DeleteValue(const std::string& n)
+{
+  for (auto it = values.begin(); it != values.end(); ++it)
+    if (EqualNoCase(it->name, n)) {
+      values.erase(it);
+      return true;
+    }
+  return false;
+}
+
+std::string RegKey::Path() const
+{
+  if (listed)
+    return listedPath;
+  return parent ? parent->Path() + "\\" + name : name;
 }
 
 RegKey* RegKey::OpenOrCreate(const std::string& n)
@@ -94,6 +127,17 @@ RegKey* CSimRegistry::FindPath(const std::string& fullPath) const
   return k;
 }
 
+RegKey* CSimRegistry::CreatePath(const std::string& fullPath)
+{
+  auto parts = SplitKeyPath(fullPath);
+  if (parts.empty())
+    return nullptr;
+  RegKey* k = Hive(parts[0]);
+  for (size_t i = 1; i < parts.size() && k; ++i)
+    k = k->OpenOrCreate(parts[i]);
+  return k;
+}
+
 static void MarkDeleted(RegKey* k)
 {
   k->deleted = true;
@@ -123,6 +167,7 @@ namespace {
 struct LineReader {
   const std::string& text;
   size_t pos = 0;
+  size_t start = 0;  // where the last line read begins
   int lineNo = 0;
   bool sawCrLf = false;
   bool sawLf = false;
@@ -131,6 +176,7 @@ struct LineReader {
   {
     if (pos >= text.size())
       return false;
+    start = pos;
     size_t e = text.find('\n', pos);
     std::string line;
     if (e == std::string::npos) {
@@ -257,8 +303,14 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
   RegKey* cur = nullptr;
   while (rd.Next(&line)) {
     std::string t = TrimBlanks(line);
-    if (t.empty() || t[0] == ';')
+    if (t.empty() || t[0] == ';') {
+      if (!m_blocks.empty()) {
+        FileLine other;
+        other.raw = text.substr(rd.start, rd.pos - rd.start);
+        m_blocks.back().lines.push_back(other);
+      }
       continue;
+    }
     if (t[0] == '[') {
       if (t.back() != ']')
         return fail("key line without closing bracket");
@@ -279,12 +331,30 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
         }
       for (size_t i = 1; i < parts.size(); ++i)
         k = k->OpenOrCreate(parts[i]);
-      k->listed = true;
+      if (!k->listed) {
+        k->listed = true;
+        for (size_t i = 0; i < parts.size(); ++i)
+          k->listedPath += (i ? "\\" : "") + parts[i];
+      }
       cur = k;
+      if (m_blocks.empty())
+        m_header = text.substr(0, rd.start);
+      FileBlock block;
+      block.key = k->shared_from_this();
+      block.keyLine = text.substr(rd.start, rd.pos - rd.start);
+      m_blocks.push_back(block);
+      // The block lies in the tree of the key and of each of its parents.
+      int index = (int)m_blocks.size() - 1;
+      for (RegKey* p = k; p != nullptr; p = p->parent) {
+        if (p->firstBlock < 0)
+          p->firstBlock = index;
+        p->lastBlock = index;
+      }
       continue;
     }
     if (cur == nullptr)
       return fail("value outside a key");
+    size_t valueStart = rd.start;
     // Name.
     std::string name;
     size_t i = 0;
@@ -370,89 +440,27 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       *old = v;
     else
       cur->values.push_back(v);
+    FileLine valueLine;
+    valueLine.raw = text.substr(valueStart, rd.pos - valueStart);
+    valueLine.isValue = true;
+    valueLine.value = v;
+    m_blocks.back().lines.push_back(valueLine);
   }
+  if (m_blocks.empty())
+    m_header = text;
   if (rd.sawLf && !rd.sawCrLf)
     m_lineEnd = "\n";
+  // A value set again further on is read from its last line.
+  std::map<const RegKey*, std::set<std::string>> later;
+  for (size_t b = m_blocks.size(); b-- > 0;) {
+    std::set<std::string>& names = later[m_blocks[b].key.get()];
+    for (size_t i = m_blocks[b].lines.size(); i-- > 0;) {
+      FileLine& fl = m_blocks[b].lines[i];
+      if (fl.isValue)
+        fl.overridden = !names.insert(Upper(fl.value.name)).second;
+    }
+  }
   return true;
-}
-
-// --- Writing REGEDIT4 ---------------------------------------------------------
-
-static std::string EscapeString(const std::string& s)
-{
-  std::string r;
-  for (char c : s) {
-    if (c == '\\' || c == '"')
-      r += '\\';
-    r += c;
-  }
-  return r;
-}
-
-static void AppendValue(std::string& out, const RegValue& v, const std::string& eol)
-{
-  std::string line = v.name.empty() ? "@=" : "\"" + EscapeString(v.name) + "\"=";
-  // A string that is exactly text plus one terminator, without line breaks,
-  // is written as text; anything else keeps its bytes in hex form.
-  if (v.type == 1 && !v.data.empty() && v.data.back() == 0) {
-    std::string s(v.data.begin(), v.data.end() - 1);
-    if (s.find_first_of(std::string("\0\r\n", 3)) == std::string::npos) {
-      out += line + "\"" + EscapeString(s) + "\"" + eol;
-      return;
-    }
-  }
-  if (v.type == 4 && v.data.size() == 4) {
-    uint32_t n = (uint32_t)v.data[0] | ((uint32_t)v.data[1] << 8) | ((uint32_t)v.data[2] << 16) |
-                 ((uint32_t)v.data[3] << 24);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "dword:%08x", n);
-    out += line + buf + eol;
-    return;
-  }
-  if (v.type == 3) {
-    line += "hex:";
-  } else {
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "hex(%x):", v.type);
-    line += buf;
-  }
-  // Lines are wrapped as regedit wraps them: continued with a backslash
-  // once they pass 76 columns, the next line indented by two blanks.
-  for (size_t i = 0; i < v.data.size(); ++i) {
-    char buf[4];
-    std::snprintf(buf, sizeof buf, "%02x", v.data[i]);
-    line += buf;
-    if (i + 1 < v.data.size()) {
-      line += ',';
-      if (line.size() >= 76) {
-        out += line + "\\" + eol;
-        line = "  ";
-      }
-    }
-  }
-  out += line + eol;
-}
-
-static void AppendKey(std::string& out, const RegKey& k, const std::string& path,
-                      const std::string& eol)
-{
-  // A key the file only implied (a parent of a listed key) stays implied.
-  if (k.listed || !k.values.empty()) {
-    out += "[" + path + "]" + eol;
-    for (const auto& v : k.values)
-      AppendValue(out, v, eol);
-    out += eol;
-  }
-  for (const auto& s : k.subkeys)
-    AppendKey(out, *s, path + "\\" + s->name, eol);
-}
-
-std::string CSimRegistry::Export() const
-{
-  std::string out = "REGEDIT4" + m_lineEnd + m_lineEnd;
-  for (const auto& h : m_hives)
-    AppendKey(out, *h, h->name, m_lineEnd);
-  return out;
 }
 
 }  // namespace sim
