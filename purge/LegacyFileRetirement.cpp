@@ -53,33 +53,23 @@ static BOOL FileIsPresent(const char* pszPath)
   return TRUE;
 }
 
-// The folder of an existing file in its 8.3 form, with its backslash
-// (MAX_PATH bytes): Windows 9x passes over WININIT.INI lines with long names.
-// The long form stays when the short one cannot be had.
-static BOOL GetShortFolder(const char* pszPath, char* pszFolder)
-{
-  char szShort[MAX_PATH];
-  DWORD cchShort = Platform()->GetShortPathNameA(pszPath, szShort, sizeof szShort);
-  const char* pszFrom = cchShort != 0 && cchShort < sizeof szShort ? szShort : pszPath;
-  const char* pSlash = StrRChr(pszFrom, '\\');
-  return pSlash != 0 && StrCopyN(pszFolder, MAX_PATH, pszFrom, (StrSize)(pSlash - pszFrom) + 1);
-}
-
 void RetireLegacyDriverFiles(const char* windowsDir)
 {
+  // Windows 9x passes over WININIT.INI lines with long names: the paths are
+  // built on the Windows directory's 8.3 form (the table's names are 8.3
+  // already), or on the directory as given when it has none.
+  char szShortDir[MAX_PATH];
+  DWORD cchShort = Platform()->GetShortPathNameA(windowsDir, szShortDir, sizeof szShortDir);
+  const char* pszWindowsDir = cchShort != 0 && cchShort < sizeof szShortDir ? szShortDir : windowsDir;
+
   BOOL bScheduled = FALSE;
   for (unsigned int i = 0; i < sizeof s_aRetiredFiles / sizeof s_aRetiredFiles[0]; ++i) {
     const RetiredDriverFile& file = s_aRetiredFiles[i];
-    char szPath[MAX_PATH];
-    char szFolder[MAX_PATH];
     char szCurrent[MAX_PATH];
     char szRetired[MAX_PATH];
-    // The table's names are 8.3 already: both sides name the file's short
-    // folder and keep the table's letter case.
-    if (!BuildWindowsPath(szPath, windowsDir, file.m_pszDir, file.m_pszName) ||
-        !FileIsPresent(szPath) || !GetShortFolder(szPath, szFolder) ||
-        !StrConcat(szCurrent, sizeof szCurrent, szFolder, file.m_pszName) ||
-        !StrConcat(szRetired, sizeof szRetired, szFolder, file.m_pszRetiredName))
+    if (!BuildWindowsPath(szCurrent, pszWindowsDir, file.m_pszDir, file.m_pszName) ||
+        !BuildWindowsPath(szRetired, pszWindowsDir, file.m_pszDir, file.m_pszRetiredName) ||
+        !FileIsPresent(szCurrent))
       continue;
     // Windows 9x moves the file named on the right to the path on the left.
     Platform()->WritePrivateProfileStringA("rename", szRetired, szCurrent, "WININIT.INI");

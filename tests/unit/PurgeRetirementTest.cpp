@@ -136,15 +136,19 @@ TEST(PurgeRetirementTwice, KeepsOneLinePerFile)
 }
 
 // Windows 9x carries out only 8.3 names: a long Windows directory is named
-// by its short form (made as Windows 9x makes it) on both sides. One whose
-// paths would pass 259 characters schedules nothing rather than a cut path;
-// run is written in every case.
-TEST(PurgeRetirementLongPaths, NamesTheShortFolderOrNone)
+// by its short form (made as Windows 9x makes it), so even one whose long
+// paths would pass 259 characters is scheduled. Paths that pass 259
+// characters in their short form too schedule nothing rather than a cut
+// path; run is written in every case.
+TEST(PurgeRetirementLongPaths, NamesTheShortDirectoryOrNone)
 {
+  std::string deep = "C:";
+  for (int i = 0; i < 26; ++i)
+    deep += "\\ABCDEFGH";  // 236 characters, 8.3 already
   const std::pair<std::string, std::string> cases[] = {
     { "C:\\Windows 98", "C:\\WINDOW~1" },
-    { "C:\\" + std::string(200, 'W'), "C:\\WWWWWW~1" },
-    { "C:\\" + std::string(240, 'W'), "" },
+    { "C:\\" + std::string(240, 'W'), "C:\\WWWWWW~1" },
+    { deep, "" },
   };
   for (const auto& [windowsDir, shortDir] : cases) {
     CTestMachine m;
