@@ -1,6 +1,7 @@
 #include "app/SystemAdjustments.h"
 
 #include "platform/Platform.h"
+#include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 
 static const char kAudioKey[] = "Software\\Microsoft\\Multimedia\\Audio";
@@ -26,6 +27,7 @@ static void WriteDiscPlayerSetting(const char* pszSetupIni)
   if (pszSetupIni[0] != '\0')
     nUsingCDDA = p->GetPrivateProfileIntA("Default", "UsingCDDA", 0, pszSetupIni);
   p->WritePrivateProfileStringA("DISC SPINNER", "UsingCDDA", nUsingCDDA != 0 ? "1" : "0", szFile);
+  FlushProfileFile(szFile);
 }
 
 // The first comma-separated entry of pszList containing "CD" (case-sensitive,

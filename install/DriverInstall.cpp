@@ -154,8 +154,8 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   PurgeLegacyDriverFiles();
 
   if (variant.m_bCreatesInfDirs && szInfDir[0] != '\0') {
-    Platform()->CreateDirectoryA(szInfOtherDir, 0);
-    Platform()->CreateDirectoryA(szInfCatalogDir, 0);
+    CreateDirectoryLevel(szInfOtherDir);
+    CreateDirectoryLevel(szInfCatalogDir);
   }
 
   char szSourcePathDir[MAX_PATH];
@@ -163,19 +163,19 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   if (variant.m_bSourcePathCopies && ReadSetupSourcePath(szSourcePathDir))
     *pbSourcePathSet = TRUE;
 
-  Platform()->CreateDirectoryA(g_szProgramFilesDir, 0);
-  Platform()->CreateDirectoryA(g_szVeltrixDir, 0);
+  CreateDirectoryLevel(g_szProgramFilesDir);
+  CreateDirectoryLevel(g_szVeltrixDir);
   if (variant.m_bDosFiles) {
-    Platform()->CreateDirectoryA(g_szDosStagingDir, 0);
-    Platform()->CreateDirectoryA(g_szDosAppStagingDir, 0);
+    CreateDirectoryLevel(g_szDosStagingDir);
+    CreateDirectoryLevel(g_szDosAppStagingDir);
     StageDosFiles(context.m_pszSourceDir);
   }
 
   char szDriverDir[MAX_PATH];
   FindDriverSourceDir(variant, context, szDriverDir);
-  Platform()->CreateDirectoryA(g_szDriverStagingDir, 0);
+  CreateDirectoryLevel(g_szDriverStagingDir);
   if (variant.m_bExtraFiles) {
-    Platform()->CreateDirectoryA(g_szExtraStagingDir, 0);
+    CreateDirectoryLevel(g_szExtraStagingDir);
     StageWavetableData(context);
   }
 

@@ -20,6 +20,17 @@ BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName)
   return StrConcat(pszPath, MAX_PATH, pszDir, pszName);
 }
 
+BOOL CreateDirectoryLevel(const char* pszDir)
+{
+  char szDir[MAX_PATH];
+  if (!StrCopy(szDir, sizeof szDir, pszDir))
+    return FALSE;
+  StrSize cch = StrLen(szDir);
+  if (cch >= 2 && szDir[cch - 1] == '\\' && szDir[cch - 2] != ':')
+    szDir[cch - 1] = '\0';
+  return Platform()->CreateDirectoryA(szDir, 0);
+}
+
 BOOL CopyNamedFile(const char* pszSourceDir, const char* pszTargetDir, const char* pszName,
                    BOOL bResetAfter)
 {

@@ -14,6 +14,11 @@ BOOL CopyWithNormalAttributes(const char* pszSource, const char* pszTarget, BOOL
 // the path does not fit: such a file is skipped, never cut to another name.
 BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName);
 
+// Creates the one directory pszDir names (ending in a backslash), handing
+// CreateDirectoryA its name without the backslash, unless it is a drive
+// root. Returns CreateDirectoryA's result.
+BOOL CreateDirectoryLevel(const char* pszDir);
+
 // pszSourceDir + pszName copied with normal attributes to pszTargetDir +
 // pszName. FALSE when a path does not fit (nothing is then done) or the copy
 // fails.

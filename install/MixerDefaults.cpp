@@ -2,6 +2,7 @@
 
 #include "install/FileStaging.h"
 #include "platform/Platform.h"
+#include "platform/ProfileFiles.h"
 
 void CloseMixerWindow()
 {
@@ -22,4 +23,5 @@ void ResetMixerDefaults(const char* pszWindowsDir)
   // open handle.
   Platform()->StreamClose(hFile);
   Platform()->WritePrivateProfileStringA("RUNTIME", "Initialize", "0", szPath);
+  FlushProfileFile(szPath);
 }

@@ -2,6 +2,7 @@
 
 #include "install/InstallPaths.h"
 #include "platform/Platform.h"
+#include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 
 enum { ENTRY_BUFFER = 1024 };
@@ -52,7 +53,13 @@ static void RewriteOneFile(const char* pszPath, const SourceDisksNamesRule& rule
   char szEntry[ENTRY_BUFFER + sizeof(szSuffix)];
   if (!StrConcat(szEntry, sizeof(szEntry), szValue, szSuffix))
     return;
+  // Room for the whole entry and a section line the write may add: Windows
+  // 9x would cut a larger file, so it is left byte for byte.
+  DWORD cbAdded = StrLen(s_szSection) + StrLen(rule.m_pszKey) + StrLen(szEntry) + 8;
+  if (!ProfileFileHasRoom(pszPath, cbAdded))
+    return;
   Platform()->WritePrivateProfileStringA(s_szSection, rule.m_pszKey, szEntry, pszPath);
+  FlushProfileFile(pszPath);
 }
 
 void RewriteSourceDisksNames(const CInfFileList& fileList, const SourceDisksNamesRule& rule)

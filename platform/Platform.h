@@ -45,6 +45,8 @@ public:
   virtual DWORD GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer) = 0;
 
   // --- Files ----------------------------------------------------------------
+  // pszPath without a trailing backslash, except a drive root's own: nothing
+  // documents that Windows 9x accepts one.
   virtual BOOL CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pSa) = 0;
   // Wildcards * and ?, names matched without regard to case; returns
   // INVALID_HANDLE_VALUE when nothing matches.
@@ -72,12 +74,24 @@ public:
 
   // --- Profile (INI) files --------------------------------------------------
   // A file name without a directory means that file in the Windows directory.
+  // Windows 9x keeps profile writes in a cache until another file is used or
+  // the cache is flushed; a restart that another program blocks, or a power
+  // cut, loses them. So each file written is flushed after its last write,
+  // before Windows restarts or another program starts:
+  // WritePrivateProfileStringA(NULL, NULL, NULL, file), whose result (FALSE
+  // on Windows 9x) means nothing. Windows 9x also reads and writes only a
+  // file's first 64 KB, and trims blanks off the string arguments in place
+  // (the Win32 implementation hands it copies).
   virtual UINT GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT nDefault,
                                      LPCSTR pszFile) = 0;
   virtual DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault,
                                          LPSTR pszReturned, DWORD nSize, LPCSTR pszFile) = 0;
   virtual BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
                                           LPCSTR pszFile) = 0;
+  // WIN.INI, which Windows 9x caches apart and has no registry mapping for:
+  // written only through this function, never by name through the private
+  // one; WriteProfileStringA(NULL, NULL, NULL) flushes it.
+  virtual BOOL WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue) = 0;
 
   // --- Registry -------------------------------------------------------------
   // Hives HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS.

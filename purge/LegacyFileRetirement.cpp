@@ -1,6 +1,7 @@
 #include "purge/LegacyFileRetirement.h"
 
 #include "platform/Platform.h"
+#include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 #include "purge/LegacyInfPurge.h"
 #include "purge/PurgePath.h"
@@ -54,18 +55,29 @@ static BOOL FileIsPresent(const char* pszPath)
 
 void RetireLegacyDriverFiles(const char* windowsDir)
 {
+  // Windows 9x passes over WININIT.INI lines with long names: the paths are
+  // built on the Windows directory's 8.3 form (the table's names are 8.3
+  // already), or on the directory as given when it has none.
+  char szShortDir[MAX_PATH];
+  DWORD cchShort = Platform()->GetShortPathNameA(windowsDir, szShortDir, sizeof szShortDir);
+  const char* pszWindowsDir = cchShort != 0 && cchShort < sizeof szShortDir ? szShortDir : windowsDir;
+
+  BOOL bScheduled = FALSE;
   for (unsigned int i = 0; i < sizeof s_aRetiredFiles / sizeof s_aRetiredFiles[0]; ++i) {
     const RetiredDriverFile& file = s_aRetiredFiles[i];
     char szCurrent[MAX_PATH];
     char szRetired[MAX_PATH];
-    if (!BuildWindowsPath(szCurrent, windowsDir, file.m_pszDir, file.m_pszName) ||
-        !BuildWindowsPath(szRetired, windowsDir, file.m_pszDir, file.m_pszRetiredName) ||
+    if (!BuildWindowsPath(szCurrent, pszWindowsDir, file.m_pszDir, file.m_pszName) ||
+        !BuildWindowsPath(szRetired, pszWindowsDir, file.m_pszDir, file.m_pszRetiredName) ||
         !FileIsPresent(szCurrent))
       continue;
     // Windows 9x moves the file named on the right to the path on the left.
     Platform()->WritePrivateProfileStringA("rename", szRetired, szCurrent, "WININIT.INI");
+    bScheduled = TRUE;
   }
-  Platform()->WritePrivateProfileStringA("Windows", "run", " ", "WIN.INI");
+  if (bScheduled)
+    FlushProfileFile("WININIT.INI");
+  WriteWinIniEntry("Windows", "run", " ");
 }
 
 void PurgeLegacyDriverFiles()

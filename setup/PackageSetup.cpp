@@ -1,6 +1,7 @@
 #include "setup/PackageSetup.h"
 
 #include "platform/FileProbe.h"
+#include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 #include "setup/ProgramStart.h"
 
@@ -75,4 +76,5 @@ void WritePackageRebootFlag()
   if (!StrEnsureBackslash(szFile, sizeof szFile) || !StrAppend(szFile, sizeof szFile, "QVXSETUP.INI"))
     return;
   Platform()->WritePrivateProfileStringA("Need_To_Reboot", "Install", "YES", szFile);
+  FlushProfileFile(szFile);
 }

@@ -3,7 +3,8 @@
 // Each operation calls the function of the same name in KERNEL32, USER32 or
 // ADVAPI32 and returns its result unchanged, except where the comment in
 // Platform.h promises more than the function does on some Windows version
-// (RegDeleteKeyA) or where the interface has no single Win32 function
+// (RegDeleteKeyA, the profile functions' arguments that Windows 9x changes
+// in place) or where the interface has no single Win32 function
 // (streams, the wait cursor, the 3D look). Only functions that Windows 95 and
 // NT 4.0 both export and implement are used.
 #ifndef PLATFORM_WIN32_WIN32PLATFORM_H
@@ -46,13 +47,16 @@ public:
   virtual BOOL StreamFlush(HSTREAM hStream);
   virtual void StreamClose(HSTREAM hStream);
 
-  // Profile files (Win32Profile.cpp)
+  // Profile files (Win32Profile.cpp): every string argument is handed over
+  // as a writable copy (sections, keys and files up to MAX_PATH bytes, values
+  // up to 1536); a longer one is refused.
   virtual UINT GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT nDefault,
                                      LPCSTR pszFile);
   virtual DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault,
                                          LPSTR pszReturned, DWORD nSize, LPCSTR pszFile);
   virtual BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
                                           LPCSTR pszFile);
+  virtual BOOL WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue);
 
   // Registry (Win32Registry.cpp)
   virtual LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, DWORD ulOptions, REGSAM samDesired,

@@ -41,6 +41,7 @@ public:
   UINT GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT nDefault, LPCSTR pszFile) override { return Forward(&IPlatform::GetPrivateProfileIntA, pszSection, pszKey, nDefault, pszFile); }
   DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszReturned, DWORD nSize, LPCSTR pszFile) override { return Forward(&IPlatform::GetPrivateProfileStringA, pszSection, pszKey, pszDefault, pszReturned, nSize, pszFile); }
   BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile) override { return Forward(&IPlatform::WritePrivateProfileStringA, pszSection, pszKey, pszValue, pszFile); }
+  BOOL WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue) override { return Forward(&IPlatform::WriteProfileStringA, pszSection, pszKey, pszValue); }
   LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult) override { return Forward(&IPlatform::RegOpenKeyExA, hKey, pszSubKey, ulOptions, samDesired, phkResult); }
   LONG RegQueryValueExA(HKEY hKey, LPCSTR pszValueName, LPDWORD pReserved, LPDWORD pType, LPBYTE pData, LPDWORD pcbData) override { return Forward(&IPlatform::RegQueryValueExA, hKey, pszValueName, pReserved, pType, pData, pcbData); }
   LONG RegSetValueExA(HKEY hKey, LPCSTR pszValueName, DWORD Reserved, DWORD dwType, const BYTE* pData, DWORD cbData) override { return Forward(&IPlatform::RegSetValueExA, hKey, pszValueName, Reserved, dwType, pData, cbData); }

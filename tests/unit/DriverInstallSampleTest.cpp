@@ -21,17 +21,6 @@ std::string HostFile(const fs::path& path)
   return s.str();
 }
 
-// The sample computer with the sample disc as drive D:.
-void LoadSamples(CTestMachine& m)
-{
-  fs::path samples = fs::path(SETUP_SOURCE_DIR) / "samples";
-  fs::remove_all(fs::path(m.Dir()) / "c");
-  fs::remove_all(fs::path(m.Dir()) / "d");
-  fs::copy(samples / "machine-98", m.Dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  fs::remove(fs::path(m.Dir()) / "machine.ini");
-  fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive);
-}
-
 std::string Replace(std::string s, const std::string& from, const std::string& to)
 {
   size_t at = s.find(from);

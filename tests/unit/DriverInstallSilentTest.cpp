@@ -238,9 +238,11 @@ TEST(DriverInstallSilent, DriverSetWithoutInfFilesIsStagedAndStillRestarts)
 }
 
 // INF entries: with "1", without it, empty, quoted whole; other sections and
-// keys named "1" elsewhere are untouched.
+// keys named "1" elsewhere are untouched. A file over 64 KB, which Windows 9x
+// would cut, is left byte for byte.
 TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
 {
+  const std::string comment64k = ";" + std::string(65536, '-');
   struct Row {
     const char* name;
     std::vector<std::string> disks;
@@ -251,6 +253,7 @@ TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
     { "WHOLE.INF", { "1=\"Tonivex Disc\"" }, { "1=Tonivex Disc, %S" } },
     { "NOONE.INF", { "2=Other Disc,,0002" }, { "2=Other Disc,,0002" } },
     { "EMPTY.INF", { "1=" }, { "1=" } },
+    { "LARGE.INF", { "1=Tonivex Disc,,0001", comment64k }, { "1=Tonivex Disc,,0001", comment64k } },
   };
   CDriverTestMachine m;
   m.options.windows = "98";

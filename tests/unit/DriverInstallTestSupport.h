@@ -3,6 +3,7 @@
 #ifndef TESTS_UNIT_DRIVERINSTALLTESTSUPPORT_H
 #define TESTS_UNIT_DRIVERINSTALLTESTSUPPORT_H
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,18 @@ class CDriverTestMachine : public CTestMachine {
 public:
   CDriverTestMachine() { MakeDir("C:\\WINDOWS\\INF"); }
 };
+
+// The sample computer with the sample disc as drive D:.
+inline void LoadSamples(CTestMachine& m)
+{
+  namespace fs = std::filesystem;
+  fs::path samples = fs::path(SETUP_SOURCE_DIR) / "samples";
+  fs::remove_all(fs::path(m.Dir()) / "c");
+  fs::remove_all(fs::path(m.Dir()) / "d");
+  fs::copy(samples / "machine-98", m.Dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  fs::remove(fs::path(m.Dir()) / "machine.ini");
+  fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive);
+}
 
 // Lines joined with CR LF, the last one ended too.
 inline std::string Crlf(const std::vector<std::string>& lines)

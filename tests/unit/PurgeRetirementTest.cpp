@@ -135,13 +135,23 @@ TEST(PurgeRetirementTwice, KeepsOneLinePerFile)
             m.ReadFile("C:\\WINDOWS\\WININIT.INI").value_or("(none)"));
 }
 
-// A long Windows directory works; one whose paths would pass 259 characters
-// schedules nothing rather than a cut path, and run is still written.
-TEST(PurgeRetirementLongPaths, BuildsWholePathsOrNone)
+// Windows 9x carries out only 8.3 names: a long Windows directory is named
+// by its short form (made as Windows 9x makes it), so even one whose long
+// paths would pass 259 characters is scheduled. Paths that pass 259
+// characters in their short form too schedule nothing rather than a cut
+// path; run is written in every case.
+TEST(PurgeRetirementLongPaths, NamesTheShortDirectoryOrNone)
 {
-  for (int cchDir : { 200, 240 }) {
+  std::string deep = "C:";
+  for (int i = 0; i < 26; ++i)
+    deep += "\\ABCDEFGH";  // 236 characters, 8.3 already
+  const std::pair<std::string, std::string> cases[] = {
+    { "C:\\Windows 98", "C:\\WINDOW~1" },
+    { "C:\\" + std::string(240, 'W'), "C:\\WWWWWW~1" },
+    { deep, "" },
+  };
+  for (const auto& [windowsDir, shortDir] : cases) {
     CTestMachine m;
-    std::string windowsDir = "C:\\" + std::string(cchDir, 'W');
     m.options.windowsDirectory = windowsDir;
     m.WriteFile(windowsDir + "\\SYSTEM32\\DRIVERS\\QVAUDIO.SYS", "sys");
     m.WriteFile(windowsDir + "\\WIN.INI", "[windows]\r\nrun=x\r\n");
@@ -150,12 +160,12 @@ TEST(PurgeRetirementLongPaths, BuildsWholePathsOrNone)
       sim::CPlatformScope scope(computer);
       PurgeLegacyDriverFiles();
     }
-    std::string line = windowsDir + "\\SYSTEM32\\DRIVERS\\QVAUDIO.OLD=" + windowsDir +
-                       "\\SYSTEM32\\DRIVERS\\QVAUDIO.SYS\r\n";
-    if (cchDir == 200)
-      EXPECT_EQ("[rename]\r\n" + line, m.ReadFile(windowsDir + "\\WININIT.INI").value_or("(none)"));
+    std::string folder = shortDir + "\\SYSTEM32\\DRIVERS\\";
+    if (!shortDir.empty())
+      EXPECT_EQ("[rename]\r\n" + folder + "QVAUDIO.OLD=" + folder + "QVAUDIO.SYS\r\n",
+                m.ReadFile(windowsDir + "\\WININIT.INI").value_or("(none)"));
     else
-      EXPECT_FALSE(m.Exists(windowsDir + "\\WININIT.INI")) << cchDir;
+      EXPECT_FALSE(m.Exists(windowsDir + "\\WININIT.INI")) << windowsDir.size();
     EXPECT_EQ("[windows]\r\nrun= \r\n", m.ReadFile(windowsDir + "\\WIN.INI").value_or("(none)"));
   }
 }

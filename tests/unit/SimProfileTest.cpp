@@ -176,4 +176,29 @@ TEST(SimProfileWriteTest, CreatesFilesAndRefusesReadOnlyOnes)
   EXPECT_EQ("[S]\r\nk=1\r\nj=2\r\n\r\n[T]\r\na=b\r\n", m.ReadFile("C:\\nobreak.ini").value_or(""));
 }
 
+// Windows 9x caches profile writes until flushed: the computer lists the
+// files still cached at each program start and at the restart. WIN.INI's own
+// functions write the file in the Windows directory (9x has no registry
+// mapping for it).
+TEST(SimProfileWriteTest, WrittenFilesStayCachedUntilFlushed)
+{
+  CTestMachine m;
+  sim::CSimComputer& pc = m.Load();
+  IPlatform& p = pc.GetPlatform();
+  p.WritePrivateProfileStringA("S", "k", "1", "A.INI");
+  p.WritePrivateProfileStringA("S", "k", "1", "C:\\B.INI");
+  EXPECT_TRUE(p.WriteProfileStringA("windows", "run", " "));
+  EXPECT_FALSE(p.WritePrivateProfileStringA(nullptr, nullptr, nullptr, "c:\\windows\\a.ini"));
+  p.WritePrivateProfileStringA(nullptr, nullptr, nullptr, "NONE.INI");  // creates nothing
+  p.WinExec("prog.exe", SW_SHOW);
+  p.WritePrivateProfileStringA(nullptr, nullptr, nullptr, "C:\\B.INI");
+  p.WriteProfileStringA(nullptr, nullptr, nullptr);
+  p.ExitWindowsEx(EWX_REBOOT, 0);
+  EXPECT_EQ(pc.UnflushedProfileWrites(),
+            (std::vector<std::string>{ "C:\\B.INI before start \"prog.exe\"",
+                                       "C:\\WINDOWS\\WIN.INI before start \"prog.exe\"" }));
+  EXPECT_EQ("[windows]\r\nrun= \r\n", m.ReadFile("C:\\WINDOWS\\WIN.INI").value_or(""));
+  EXPECT_FALSE(m.Exists("C:\\WINDOWS\\NONE.INI"));
+}
+
 }  // namespace

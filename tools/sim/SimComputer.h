@@ -28,6 +28,11 @@
 //   much virtual time and times out while the program still runs.
 // - HKEY_CLASSES_ROOT is a hive of its own, as registry.reg lists it.
 // - Registry access rights are checked on the NT versions only.
+// - Profile files are written at once, but a written file counts as cached,
+//   as Windows 9x keeps it, until it is flushed (WritePrivateProfileStringA
+//   with NULL section, key and value; WriteProfileStringA(NULL, NULL, NULL)
+//   for WIN.INI). UnflushedProfileWrites() lists the files still cached when
+//   a program was started or Windows was asked to restart.
 #ifndef TOOLS_SIM_SIMCOMPUTER_H
 #define TOOLS_SIM_SIMCOMPUTER_H
 
@@ -135,6 +140,10 @@ public:
   virtual unsigned long LastError() const = 0;
   // Virtual milliseconds passed (pauses and finite waits).
   virtual unsigned long long Clock() const = 0;
+  // Profile files written and not flushed when a program was started or
+  // Windows was asked to restart, in order: one line per file and occasion,
+  // "C:\\WINDOWS\\WININIT.INI before restart" or "... before start \"CMD\"".
+  virtual std::vector<std::string> UnflushedProfileWrites() const = 0;
 
 protected:
   CSimComputer() = default;

@@ -79,6 +79,7 @@ public:
   std::vector<SimControlState> LastDialogControls(int templateId) const override;
   unsigned long LastError() const override { return m_dwLastError; }
   unsigned long long Clock() const override { return m_clockMs; }
+  std::vector<std::string> UnflushedProfileWrites() const override { return m_unflushedAtStarts; }
 
   // --- Version and process start-up (SimPlatformProcesses.cpp) ---------------
   BOOL GetVersionExA(LPOSVERSIONINFOA pInfo) override;
@@ -117,6 +118,7 @@ public:
                                  LPSTR pszReturned, DWORD nSize, LPCSTR pszFile) override;
   BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
                                   LPCSTR pszFile) override;
+  BOOL WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue) override;
 
   // --- Registry (SimPlatformRegistry.cpp) -----------------------------------
   LONG RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, DWORD ulOptions, REGSAM samDesired,
@@ -193,6 +195,9 @@ private:
   bool LocateExisting(LPCSTR pszPath, WinPath* pPath, Located* pLoc);
   bool ProgramExists(LPCSTR pszApplication, const std::string& command) const;
   std::string ProfileHostFile(LPCSTR pszFile, Located* pLoc, WinPath* pPath) const;
+  BOOL WriteProfile(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile);
+  // Records the files still cached before a start or the restart.
+  void NoteUnflushedProfiles(const std::string& occasion);
 
   // Registry.
   RegKey* KeyOf(HKEY hKey, LONG* pError) const;
@@ -227,6 +232,8 @@ private:
   CSimFileSystem m_fs;
   std::map<std::string, DWORD> m_fileAttributes;  // host path -> hidden/system/archive
   std::set<SetupStream__*> m_streams;
+  std::map<std::string, std::string> m_cachedProfiles;  // host path -> path, written, unflushed
+  std::vector<std::string> m_unflushedAtStarts;
   CSimRegistry m_registry;
   bool m_bRegistryFile = false;
   uintptr_t m_nextHandle = 0x10000;

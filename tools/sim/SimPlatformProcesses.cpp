@@ -81,6 +81,7 @@ bool CSimPlatform::ProgramExists(LPCSTR pszApplication, const std::string& comma
 
 HANDLE CSimPlatform::StartProcess(const std::string& command, UINT uShow, const char* pszVia)
 {
+  NoteUnflushedProfiles("start " + Quote(command));
   Log("start " + Quote(command) + " show=" + std::to_string(uShow) + " via=" + pszVia);
   auto p = std::make_shared<SimProcess>();
   p->command = command;
@@ -236,6 +237,7 @@ void CSimPlatform::Sleep(DWORD dwMilliseconds)
 
 BOOL CSimPlatform::ExitWindowsEx(UINT uFlags, DWORD)
 {
+  NoteUnflushedProfiles(uFlags & EWX_REBOOT ? "restart" : "exit-windows");
   if (uFlags & EWX_REBOOT)
     Log("restart");
   else

@@ -140,11 +140,36 @@ UINT CSimPlatform::GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT n
 BOOL CSimPlatform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
                                               LPCSTR pszFile)
 {
+  return WriteProfile(pszSection, pszKey, pszValue, pszFile);
+}
+
+// Windows 9x keeps WIN.INI as a file in the Windows directory.
+BOOL CSimPlatform::WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue)
+{
+  return WriteProfile(pszSection, pszKey, pszValue, "WIN.INI");
+}
+
+void CSimPlatform::NoteUnflushedProfiles(const std::string& occasion)
+{
+  for (const auto& cached : m_cachedProfiles)
+    m_unflushedAtStarts.push_back(cached.second + " before " + occasion);
+}
+
+// The file is written at once; it counts as cached until it is flushed (a
+// write with no section; no file flushes them all). A flush returns FALSE, as
+// on Windows 9x and under Wine (probed), and creates no file.
+BOOL CSimPlatform::WriteProfile(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile)
+{
   Located loc;
   WinPath path;
   std::string host = ProfileHostFile(pszFile, &loc, &path);
-  if (pszSection == nullptr)
-    return TRUE;  // a request to flush: nothing is cached here
+  if (pszSection == nullptr) {
+    if (pszFile == nullptr)
+      m_cachedProfiles.clear();
+    else if (!host.empty())
+      m_cachedProfiles.erase(host);
+    return FALSE;
+  }
   if (host.empty() || !loc.parentExists || loc.isDir) {
     Fail(ERROR_PATH_NOT_FOUND);
     return FALSE;
@@ -161,17 +186,16 @@ BOOL CSimPlatform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, 
   std::string value = pszValue ? pszValue : "";
   std::string changed =
       ProfileSet(text, pszSection, pszKey ? &key : nullptr, pszValue ? &value : nullptr);
-  if (loc.exists && changed == text)
-    return TRUE;
-  if (!loc.exists && changed.empty())
-    return TRUE;  // removing from a missing file
-  std::ofstream out(host, std::ios::binary | std::ios::trunc);
-  out << changed;
-  out.close();
-  if (!out) {
-    Fail(ERROR_ACCESS_DENIED);
-    return FALSE;
+  if ((loc.exists && changed != text) || (!loc.exists && !changed.empty())) {
+    std::ofstream out(host, std::ios::binary | std::ios::trunc);
+    out << changed;
+    out.close();
+    if (!out) {
+      Fail(ERROR_ACCESS_DENIED);
+      return FALSE;
+    }
   }
+  m_cachedProfiles[host] = path.Format();
   return TRUE;
 }
 
