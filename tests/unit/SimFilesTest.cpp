@@ -164,6 +164,47 @@ TEST(SimFilesTest, CurrentDirectoryAndRelativePaths)
   EXPECT_TRUE(m.computer->Events().empty());  // none of this is an event
 }
 
+// Full paths as GetFullPathNameA makes them (each row probed under Wine),
+// and a network share as a current directory.
+TEST(SimFilesTest, FullPathsAndNetworkShares)
+{
+  CTestMachine m;
+  m.WriteFile("\\\\SERVER\\SHARE\\DIR\\setup.ini", "");
+  IPlatform& p = m.Load().GetPlatform();
+  const struct {
+    const char* cwd;  // set first when not null
+    const char* path;
+    const char* full;
+  } rows[] = {
+    { nullptr, "DISC\\", "C:\\WINDOWS\\DISC\\" },
+    { nullptr, "\\DISC\\", "C:\\DISC\\" },
+    { nullptr, "D:DISC\\", "D:\\DISC\\" },  // D: has not been entered: its root
+    { nullptr, "D:", "D:\\" },
+    { nullptr, ".\\", "C:\\WINDOWS\\" },
+    { nullptr, "..\\X\\", "C:\\X\\" },
+    { nullptr, "a/b\\\\c", "C:\\WINDOWS\\a\\b\\c" },
+    { nullptr, "D:\\DISC\\..\\WEB\\", "D:\\WEB\\" },
+    { "\\\\SERVER\\SHARE\\DIR", "DISC\\", "\\\\SERVER\\SHARE\\DIR\\DISC\\" },
+    { nullptr, "\\SETUP.EXE", "\\\\SERVER\\SHARE\\SETUP.EXE" },
+    { nullptr, "..\\..\\..\\X", "\\\\SERVER\\SHARE\\X" },
+  };
+  for (const auto& row : rows) {
+    if (row.cwd)
+      ASSERT_TRUE(p.SetCurrentDirectoryA(row.cwd));
+    char buf[MAX_PATH];
+    EXPECT_EQ(std::strlen(row.full), p.GetFullPathNameA(row.path, sizeof buf, buf, nullptr)) << row.path;
+    EXPECT_STREQ(row.full, buf) << row.path;
+  }
+  char buf[MAX_PATH];
+  p.GetCurrentDirectoryA(sizeof buf, buf);
+  EXPECT_STREQ("\\\\SERVER\\SHARE\\DIR", buf);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, p.GetFileAttributesA("SETUP.INI"));
+  EXPECT_TRUE(p.CopyFileA("setup.ini", "\\\\SERVER\\share\\copy.ini", FALSE));
+  EXPECT_TRUE(m.Exists("\\\\SERVER\\SHARE\\copy.ini"));
+  EXPECT_FALSE(p.SetCurrentDirectoryA("\\\\SERVER\\OTHER"));
+  EXPECT_EQ(9u, p.GetFullPathNameA("D:DISC\\", 4, buf, nullptr));  // the size needed
+}
+
 TEST(SimFilesTest, ShortNamesAsWindows9xMakesThem)
 {
   CTestMachine m;

@@ -12,8 +12,9 @@ namespace sim {
 
 std::string WinPath::Format() const
 {
-  std::string s(1, drive);
-  s += ":\\";
+  std::string s = drive != 0 ? std::string(1, drive) + ":" : share;
+  if (drive != 0 || !parts.empty())
+    s += '\\';
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i)
       s += '\\';
@@ -48,6 +49,52 @@ std::string CSimFileSystem::DriveRoot(char drive) const
 static bool IsLetter(char c)
 {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+static bool IsSlash(char c)
+{
+  return c == '\\' || c == '/';
+}
+
+// The share of a network path "\\SERVER\SHARE\REST": *pShare gets
+// "\\SERVER\SHARE" (slashes as backslashes), *pRest what follows. False
+// when the server or the share is missing.
+static bool SplitShare(const std::string& path, std::string* pShare, std::string* pRest)
+{
+  size_t server = 2;
+  size_t serverEnd = server;
+  while (serverEnd < path.size() && !IsSlash(path[serverEnd]))
+    ++serverEnd;
+  size_t shareEnd = serverEnd + 1;
+  while (shareEnd < path.size() && !IsSlash(path[shareEnd]))
+    ++shareEnd;
+  if (serverEnd == server || serverEnd >= path.size() || shareEnd == serverEnd + 1)
+    return false;
+  *pShare = "\\\\" + path.substr(server, serverEnd - server) + "\\" +
+            path.substr(serverEnd + 1, shareEnd - serverEnd - 1);
+  *pRest = path.substr(shareEnd);
+  return true;
+}
+
+std::string CSimFileSystem::RootHost(const WinPath& path) const
+{
+  if (path.drive != 0)
+    return DriveRoot(path.drive);
+  std::string share, rest;
+  if (!SplitShare(path.share, &share, &rest))
+    return "";
+  size_t cut = share.find('\\', 2);
+  std::string host = m_machineDir + "/unc";
+  for (const std::string& name : { share.substr(2, cut - 2), share.substr(cut + 1) }) {
+    std::string match;
+    for (const auto& e : List(host))
+      if (e.isDir && EqualNoCase(e.name, name))
+        match = e.name;
+    if (match.empty())
+      return "";
+    host += "/" + match;
+  }
+  return host;
 }
 
 // Applies the names of rel to base (which is already full).
@@ -87,29 +134,33 @@ bool CSimFileSystem::MakeFull(const std::string& path, const std::string& cwd, W
   if (path.empty())
     return false;
   WinPath cur;
+  std::string rest;
   if (cwd.size() >= 2 && cwd[1] == ':') {
     cur.drive = Upper(cwd.substr(0, 1))[0];
     AppendParts(&cur, cwd.substr(2));
+  } else if (cwd.size() >= 2 && IsSlash(cwd[0]) && IsSlash(cwd[1]) && SplitShare(cwd, &cur.share, &rest)) {
+    AppendParts(&cur, rest);
   }
   WinPath p;
-  std::string rest;
   if (path.size() >= 2 && path[1] == ':' && IsLetter(path[0])) {
     p.drive = Upper(path.substr(0, 1))[0];
     rest = path.substr(2);
-    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
+    if (rest.empty() || !IsSlash(rest[0])) {
       // Drive-relative: against the current directory when on that drive.
       if (cur.drive == p.drive)
         p = cur;
     }
-  } else if (path[0] == '\\' || path[0] == '/') {
-    if (path.size() >= 2 && (path[1] == '\\' || path[1] == '/'))
-      return false;  // network paths do not exist here
-    if (cur.drive == 0)
+  } else if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+    if (!SplitShare(path, &p.share, &rest))
+      return false;
+  } else if (IsSlash(path[0])) {
+    if (!cur.HasRoot())
       return false;
     p.drive = cur.drive;
+    p.share = cur.share;
     rest = path;
   } else {
-    if (cur.drive == 0)
+    if (!cur.HasRoot())
       return false;
     p = cur;
     rest = path;
@@ -211,9 +262,9 @@ std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir)
 Located CSimFileSystem::Locate(const WinPath& path) const
 {
   Located r;
-  std::string host = DriveRoot(path.drive);
+  std::string host = RootHost(path);
   struct stat st;
-  if (path.drive == 0 || stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+  if (host.empty() || stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
     return r;
   r.driveExists = true;
   if (path.parts.empty()) {

@@ -10,13 +10,16 @@
 
 namespace sim {
 
-// A full Windows path: drive letter (upper case) and its names.
+// A full Windows path: a drive letter (upper case), or a network share
+// ("\\SERVER\SHARE", drive 0), and its names.
 struct WinPath {
   char drive = 0;
+  std::string share;  // "\\SERVER\SHARE" as given, when drive is 0
   std::vector<std::string> parts;
-  // "C:\A\B" ("C:\" for a root).
+  // "C:\A\B" ("C:\" for a root), "\\SERVER\SHARE\A" ("\\SERVER\SHARE").
   std::string Format() const;
   WinPath Parent() const;
+  bool HasRoot() const { return drive != 0 || !share.empty(); }
 };
 
 // Where a Windows path lies in the machine folder.
@@ -40,12 +43,17 @@ class CSimFileSystem {
 public:
   CSimFileSystem(const std::string& machineDir, const std::string& readOnlyDrives);
 
-  // Resolves a path, possibly relative to cwd ("C:\X", "X", "\X", "C:X");
-  // "." and ".." are applied and / counts as \. False for unusable paths.
+  // Resolves a path, possibly relative to cwd ("C:\X", "X", "\X", "C:X",
+  // "\\SERVER\SHARE\X"); "." and ".." are applied and / counts as \.
+  // False for unusable paths.
   bool MakeFull(const std::string& path, const std::string& cwd, WinPath* pOut) const;
   Located Locate(const WinPath& path) const;
   bool DriveReadOnly(char drive) const;
   std::string DriveRoot(char drive) const;
+  // Host folder of the path's drive or share: a share \\SERVER\SHARE lies
+  // in the machine folder's unc/SERVER/SHARE (names found without regard to
+  // case), as Wine keeps them. "" when there is none.
+  std::string RootHost(const WinPath& path) const;
 
   // A folder's entries (no dot entries) in listing order, with 8.3 names.
   static std::vector<DirEntry> List(const std::string& hostDir);

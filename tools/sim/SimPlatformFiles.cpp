@@ -99,8 +99,30 @@ BOOL CSimPlatform::SetCurrentDirectoryA(LPCSTR pszPath)
     return FALSE;
   }
   m_currentDir = p.Format();
-  m_driveDirs[p.drive] = m_currentDir;
+  if (p.drive != 0)
+    m_driveDirs[p.drive] = m_currentDir;
   return TRUE;
+}
+
+// Existing or not, as Windows completes a path; a trailing backslash stays.
+DWORD CSimPlatform::GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                                     LPSTR* ppszFilePart)
+{
+  WinPath p;
+  if (!Full(pszFileName, &p)) {
+    Fail(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  std::string full = p.Format();
+  char last = pszFileName[std::strlen(pszFileName) - 1];
+  if (!p.parts.empty() && (last == '\\' || last == '/'))
+    full += '\\';
+  DWORD n = CopyOut(full, pszBuffer, nBufferLength);
+  if (ppszFilePart != nullptr && n < nBufferLength) {
+    size_t cut = full.rfind('\\');
+    *ppszFilePart = p.parts.empty() || cut + 1 == full.size() ? nullptr : pszBuffer + cut + 1;
+  }
+  return n;
 }
 
 DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer)
@@ -115,9 +137,12 @@ DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchB
     return 0;
   }
   // Each name becomes the 8.3 name it has in its folder.
-  std::string result(1, p.drive);
-  result += ":\\";
-  std::string host = m_fs.DriveRoot(p.drive);
+  WinPath root = p;
+  root.parts.clear();
+  std::string result = root.Format();
+  if (result.back() != '\\' && !p.parts.empty())
+    result += '\\';
+  std::string host = m_fs.RootHost(p);
   for (size_t i = 0; i < p.parts.size(); ++i) {
     std::string shortName, name;
     for (const auto& e : CSimFileSystem::List(host))

@@ -26,7 +26,7 @@ DWORD CSimPlatform::GetModuleFileNameA(HMODULE, LPSTR pszFile, DWORD nSize)
 {
   if (pszFile == nullptr || nSize == 0)
     return 0;
-  const std::string& path = m_options.programPath;
+  const std::string& path = m_modulePath;
   DWORD n = path.size() < nSize ? (DWORD)path.size() : nSize - 1;
   std::memcpy(pszFile, path.data(), n);
   pszFile[n] = '\0';
