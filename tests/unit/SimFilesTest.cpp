@@ -232,6 +232,18 @@ TEST(SimFilesTest, ShortNamesAsWindows9xMakesThem)
   char buf[MAX_PATH];
   EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
   EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
+  // An alias once given never changes when a sibling is created (probed
+  // under Wine, whose aliases are hashed): a new name that lists first takes
+  // the lowest free number, whatever call creates it.
+  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
+  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
+  for (const auto& r : { std::make_pair("C:\\Program Data", "C:\\PROGRA~3"),
+                         std::make_pair("C:\\Program Files", "C:\\PROGRA~1"),
+                         std::make_pair("C:\\Program Stuff", "C:\\PROGRA~2"),
+                         std::make_pair("C:\\a a.long", "C:\\AA~1.LON") }) {
+    p.GetShortPathNameA(r.first, buf, sizeof buf);
+    EXPECT_STREQ(r.second, buf) << r.first;
+  }
 }
 
 TEST(SimFilesTest, StreamsReadLinesAndWriteInPlace)

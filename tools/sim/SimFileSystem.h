@@ -5,6 +5,8 @@
 #ifndef TOOLS_SIM_SIMFILESYSTEM_H
 #define TOOLS_SIM_SIMFILESYSTEM_H
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,7 +58,14 @@ public:
   std::string RootHost(const WinPath& path) const;
 
   // A folder's entries (no dot entries) in listing order, with 8.3 names.
-  static std::vector<DirEntry> List(const std::string& hostDir);
+  // A long name's alias is given when the folder is first listed with it
+  // and stays while the name does, as Windows stores it: a sibling created
+  // later never changes it.
+  std::vector<DirEntry> List(const std::string& hostDir) const;
+  // Around the simulator's creation of a name in a folder: the names there
+  // have their aliases first, then the new one gets its own.
+  void BeforeCreate(const std::string& hostDir) const;
+  void Created(const std::string& hostDir, const std::string& name) const;
   static bool IsValid83(const std::string& name);
 
   // Host file helpers.
@@ -66,6 +75,14 @@ public:
 private:
   std::string m_machineDir;
   std::string m_readOnly;  // upper-case drive letters
+  std::string FindNoCase(const std::string& hostDir, const std::string& part) const;
+
+  // The 8.3 aliases given in one host folder, and every 8.3 name in use there.
+  struct Aliases {
+    std::map<std::string, std::string> given;  // long name -> alias
+    std::set<std::string> used;
+  };
+  mutable std::map<std::string, Aliases> m_aliases;
 };
 
 }  // namespace sim

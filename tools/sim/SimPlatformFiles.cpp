@@ -145,7 +145,7 @@ DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchB
   std::string host = m_fs.RootHost(p);
   for (size_t i = 0; i < p.parts.size(); ++i) {
     std::string shortName, name;
-    for (const auto& e : CSimFileSystem::List(host))
+    for (const auto& e : m_fs.List(host))
       if (EqualNoCase(e.name, p.parts[i]) || EqualNoCase(e.shortName, p.parts[i])) {
         if (name.empty() || e.name == p.parts[i]) {
           shortName = e.shortName;
@@ -180,10 +180,12 @@ BOOL CSimPlatform::CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES)
     Fail(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
+  m_fs.BeforeCreate(loc.hostParent);
   if (m_fs.DriveReadOnly(p.drive) || mkdir(loc.host.c_str(), 0755) != 0) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  m_fs.Created(loc.hostParent, loc.name);
   return TRUE;
 }
 
@@ -256,7 +258,7 @@ HANDLE CSimPlatform::FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData)
       if (MatchWildcard(namePart, dot))
         add(dot, dot, loc.host, true);
   // Names match by their long or their 8.3 form, as on Windows.
-  for (const auto& e : CSimFileSystem::List(loc.host))
+  for (const auto& e : m_fs.List(loc.host))
     if (MatchWildcard(namePart, e.name) || MatchWildcard(namePart, e.shortName))
       add(e.name, e.shortName, loc.host + "/" + e.name, e.isDir);
   if (search.results.empty()) {
@@ -325,7 +327,12 @@ BOOL CSimPlatform::CopyFileA(LPCSTR pszExisting, LPCSTR pszNew, BOOL bFailIfExis
     Fail(32 /* ERROR_SHARING_VIOLATION */);
     return FALSE;
   }
-  if (!CopyHostFile(from.host, to.host)) {
+  if (!to.exists)
+    m_fs.BeforeCreate(to.hostParent);
+  bool bCopied = CopyHostFile(from.host, to.host);
+  if (!to.exists)
+    m_fs.Created(to.hostParent, to.name);
+  if (!bCopied) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }

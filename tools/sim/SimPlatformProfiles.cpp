@@ -165,9 +165,13 @@ BOOL CSimPlatform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, 
     return TRUE;
   if (!loc.exists && changed.empty())
     return TRUE;  // removing from a missing file
+  if (!loc.exists)
+    m_fs.BeforeCreate(loc.hostParent);
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   out << changed;
   out.close();
+  if (!loc.exists)
+    m_fs.Created(loc.hostParent, loc.name);
   if (!out) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
