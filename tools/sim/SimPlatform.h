@@ -203,6 +203,7 @@ private:
 
   // Processes.
   HANDLE StartProcess(const std::string& command, UINT uShow, const char* pszVia);
+  void LogFailedStart(const std::string& command, const char* pszVia);
   void SeeEnded(SimProcess& p);
 
   // Dialogs.
