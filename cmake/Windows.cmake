@@ -5,6 +5,7 @@ enable_language(RC)
 # in .data$name sections, which cost their full size in the file instead of
 # nothing in .bss.
 #
+# -malign-data=abi: arrays keep their type's alignment instead of 32 bytes.
 # -flto lets each platform operation (platform/win32) be inlined into its
 # callers as the system call itself. Arguments are pushed rather than stored
 # into a reserved area, and no stack probe is called: a frame below 4 KiB
@@ -14,7 +15,7 @@ enable_language(RC)
 set(SETUP_CXX_FLAGS
   -Os -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -fno-tree-loop-distribute-patterns
-  -ffunction-sections -fno-ident -mno-stack-arg-probe -mno-accumulate-outgoing-args
+  -ffunction-sections -fno-ident -malign-data=abi -mno-stack-arg-probe -mno-accumulate-outgoing-args
   -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type
   -Werror=frame-larger-than=4000 --param=large-stack-frame=3000 --param=large-stack-frame-growth=0)
 set(SETUP_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
@@ -52,6 +53,20 @@ if(SETUP_TARGET STREQUAL "win64")
   target_link_options(Setup PRIVATE -Wl,--disable-high-entropy-va)
 endif()
 target_link_libraries(Setup PRIVATE kernel32 user32 advapi32 gcc)
+# Three sections (cmake/SetupImage.ld.in): the headers take one 0x200-byte
+# block of the file, and only the code's section and the resources are
+# padded to the file alignment.
+if(SETUP_TARGET STREQUAL "win32")
+  set(SETUP_LD_WORD LONG)
+  set(SETUP_LD_WORD_SIZE 4)
+else()
+  set(SETUP_LD_WORD QUAD)
+  set(SETUP_LD_WORD_SIZE 8)
+endif()
+set(SETUP_LD_SCRIPT ${CMAKE_BINARY_DIR}/SetupImage.ld)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/SetupImage.ld.in ${SETUP_LD_SCRIPT} @ONLY)
+target_link_options(Setup PRIVATE -Wl,-T,${SETUP_LD_SCRIPT})
+set_target_properties(Setup PROPERTIES LINK_DEPENDS ${SETUP_LD_SCRIPT})
 
 # Test stand-ins and the dialog driver for the Wine runs (ordinary programs).
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/standins/CMakeLists.txt)
