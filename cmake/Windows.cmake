@@ -1,23 +1,27 @@
 # Windows builds: Setup.exe with no C runtime, for Windows 95 and NT 4.0 onwards.
 enable_language(RC)
 
-# No -fdata-sections: for PE targets gcc then puts zero-initialised buffers
-# in .data$name sections, which cost their full size in the file instead of
-# nothing in .bss.
-#
-# -malign-data=abi: arrays keep their type's alignment instead of 32 bytes.
-# -flto lets each platform operation (platform/win32) be inlined into its
-# callers as the system call itself. Arguments are pushed rather than stored
-# into a reserved area, and no stack probe is called: a frame below 4 KiB
-# never steps past the stack's guard page, and -Werror=frame-larger-than
-# (given to the link too, where LTO generates the code) keeps every frame
-# below that.
+# Built for size:
+# - -Oz, and -flto, which inlines each platform operation (platform/win32)
+#   into its callers as the system call itself; -fomit-frame-pointer;
+#   -malign-data=abi (arrays keep their type's alignment, not 32 bytes).
+# - Arguments are pushed rather than stored into a reserved area, and no
+#   stack probe is called. That is safe while every frame stays below 4 KiB,
+#   so that no function steps past the stack's guard page:
+#   -Werror=frame-larger-than=4000 (given to the link too, where LTO
+#   generates the code) makes a larger frame a build error, and
+#   -fno-inline-functions-called-once keeps the MAX_PATH buffers of the
+#   one-use helpers out of their callers' frames.
+# - No -fdata-sections: for PE targets gcc then puts zero-initialised
+#   buffers in .data$name sections, which cost their full size in the file
+#   instead of nothing in .bss.
 set(SETUP_CXX_FLAGS
-  -Os -flto -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+  -Oz -flto -fomit-frame-pointer -malign-data=abi
+  -mno-accumulate-outgoing-args -mno-stack-arg-probe -fno-inline-functions-called-once
+  -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
   -fno-threadsafe-statics -fno-stack-protector -fno-tree-loop-distribute-patterns
-  -ffunction-sections -fno-ident -malign-data=abi -mno-stack-arg-probe -mno-accumulate-outgoing-args
-  -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type
-  -Werror=frame-larger-than=4000 --param=large-stack-frame=3000 --param=large-stack-frame-growth=0)
+  -ffunction-sections -fno-ident
+  -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type -Werror=frame-larger-than=4000)
 set(SETUP_DEFINES WINVER=0x0400 _WIN32_WINNT=0x0400 _WIN32_WINDOWS=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX STRICT)
 if(SETUP_TARGET STREQUAL "win32")
   # Windows 95 runs on a 486: no cmov, no MMX/SSE, 4-byte stack alignment.
