@@ -46,6 +46,7 @@ SCN_CNT_CODE = 0x00000020
 
 DIR_IMPORT = 1
 DIR_RESOURCE = 2
+DIR_SECURITY = 4  # a file offset, not an address
 DIR_TLS = 9
 DIR_LOAD_CONFIG = 10
 DIR_BOUND_IMPORT = 11
@@ -211,8 +212,8 @@ class PeImage:
         if text is None:
             return None
         end = text["va"] + min(text["vsize"], text["raw_size"])
-        starts = [rva for rva, size in self.directories
-                  if size and text["va"] <= rva < end]
+        starts = [rva for i, (rva, size) in enumerate(self.directories)
+                  if size and i != DIR_SECURITY and text["va"] <= rva < end]
         if starts:
             return (self.image_base + min(starts), self.image_base + end)
         return self.constructor_lists(text)

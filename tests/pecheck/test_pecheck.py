@@ -81,6 +81,10 @@ def call_at_entry_into_imports(pe, data):
     code_at_entry(b"\xe8" + struct.pack("<i", target - (entry_va + 5)))(pe, data)
 
 
+def entry_at_imports(pe, data):
+    put32(optional(OPT_ENTRY_POINT), pe.directories[pecheck.DIR_IMPORT][0])(pe, data)
+
+
 def both(*patches):
     def patch(pe, data):
         for p in patches:
@@ -123,8 +127,7 @@ ROWS = [
     ("multi-byte NOP", code_at_entry(b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
     ("code after the code's end", call_at_entry_into_imports, "instructions",
      "branch into the data"),
-    ("entry point in the data", lambda pe, data: put32(optional(OPT_ENTRY_POINT), pe.directories[
-        pecheck.DIR_IMPORT][0])(pe, data), "instructions", "in the data after the code"),
+    ("entry point in the data", entry_at_imports, "instructions", "in the data after the code"),
 ]
 
 
