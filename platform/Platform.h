@@ -23,9 +23,9 @@ enum { STREAM_SEEK_SET = 0, STREAM_SEEK_CUR = 1, STREAM_SEEK_END = 2 };
 // and the tests' platforms implement. In the Windows builds the system is the
 // only platform: the operations are static members that platform/win32
 // defines, so that each call compiles to the system call itself instead of a
-// call through a table of 70 entries. A new operation is declared here that
-// way, defined as CWin32Platform::Name in the platform/win32 file of its
-// area, and overridden in CSimPlatform (tools/sim) and CForwardingPlatform
+// call through a virtual table. A new operation is declared here that way,
+// defined as CWin32Platform::Name in the platform/win32 file of its area, and
+// overridden in CSimPlatform (tools/sim) and CForwardingPlatform
 // (tests/support).
 #if defined(_WIN32)
 #define PLATFORM_OP static
