@@ -2,7 +2,6 @@
 
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
-#include "purge/LegacyRegistryPurge.h"
 #include "purge/RegistryScan.h"
 
 static const char s_szMediaClassKey[] = "System\\CurrentControlSet\\services\\Class\\MEDIA";

@@ -3,13 +3,14 @@
 #ifndef SETUP_SETUPOPTIONSDLG_H
 #define SETUP_SETUPOPTIONSDLG_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "platform/framework/Button.h"
 #include "platform/framework/Dialog.h"
 
 class CSetupOptionsDlg : public CDialog {
 public:
-  CSetupOptionsDlg();
+  // pbSourcePathSet: the application's flag that the SourcePath copies go on.
+  explicit CSetupOptionsDlg(LONG* pbSourcePathSet);
 
 protected:
   virtual void DoDataExchange();
@@ -42,6 +43,7 @@ private:
   char m_szSourceDir[MAX_PATH];
   INT m_nWindowsMEDriver;
   INT m_nWindows98SEDriver;
+  LONG* m_pbSourcePathSet;
 };
 
 #endif

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PackageTestSupport.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "setup/PackageSetup.h"
 
 using namespace package_test;

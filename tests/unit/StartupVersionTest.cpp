@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "StartupTestSupport.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 using namespace startup_test;
 

@@ -8,6 +8,7 @@
 
 #include "TestMachine.h"
 #include "install/VxdDriverDlg.h"
+#include "setup/SuiteApplications.h"
 
 namespace {
 
@@ -274,7 +275,8 @@ TEST(VxdDriverDlgTest, Windows2000RefusesWhenTheDialogIsRunDirectly)
   {
     sim::CPlatformScope scope(*m.computer);
     try {
-      CVxdDriverDlg dlg;
+      LONG bSourcePathSet = 0;
+      CVxdDriverDlg dlg(&bSourcePathSet, CloseSuiteApplications);
       dlg.DoModal();
     } catch (const sim::ProcessExit& e) {
       exited = true;

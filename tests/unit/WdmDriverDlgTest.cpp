@@ -8,6 +8,7 @@
 
 #include "TestMachine.h"
 #include "install/WdmDriverDlg.h"
+#include "setup/SuiteApplications.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ TEST(WdmDriverDlgTest, NewerSystemsWhenRunDirectly)
     {
       sim::CPlatformScope scope(*m.computer);
       try {
-        CWdmDriverDlg dlg;
+        CWdmDriverDlg dlg(CloseSuiteApplications);
         result = dlg.DoModal();
       } catch (const sim::ProcessExit& e) {
         exited = true;
