@@ -1,5 +1,6 @@
 #include "purge/AsioPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 #include "purge/RegistryScan.h"
@@ -52,7 +53,7 @@ void PurgeMakerAsioDrivers()
     if (result == ENUM_NO_MORE || result == ENUM_FAILED)
       break;
     char szDriverKey[PURGE_KEY_PATH_SIZE];
-    if (result == ENUM_SKIP || !BuildKeyPath(szDriverKey, s_szAsioKey, szName) ||
+    if (result == ENUM_SKIP || !JoinKeyPath(szDriverKey, sizeof szDriverKey, s_szAsioKey, szName) ||
         !IsMakerAsioDriver(szDriverKey)) {
       ++dwIndex;
       continue;

@@ -1,5 +1,6 @@
 #include "purge/MediaClassPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 #include "purge/RegistryScan.h"
@@ -115,7 +116,7 @@ void PurgeMakerMediaInstances()
     if (result == ENUM_NO_MORE || result == ENUM_FAILED)
       return;
     char szInstanceKey[PURGE_KEY_PATH_SIZE];
-    if (result == ENUM_SKIP || !BuildKeyPath(szInstanceKey, s_szMediaClassKey, szInstance) ||
+    if (result == ENUM_SKIP || !JoinKeyPath(szInstanceKey, sizeof szInstanceKey, s_szMediaClassKey, szInstance) ||
         !PurgeMediaInstance(szInstanceKey, szInstance))
       ++dwIndex;
   }
@@ -150,7 +151,7 @@ void PurgeMediaResourceEntries(const char* typeKey, const char* instance)
   for (int i = 0; i < nEntries; ++i) {
     char szEntryKey[PURGE_KEY_PATH_SIZE];
     HKEY hEntry;
-    if (!BuildKeyPath(szEntryKey, typeKey, s_aszMediaEntries[i]) ||
+    if (!JoinKeyPath(szEntryKey, sizeof szEntryKey, typeKey, s_aszMediaEntries[i]) ||
         Platform()->RegOpenKeyExA(HKEY_LOCAL_MACHINE, szEntryKey, 0, KEY_READ, &hEntry) !=
             ERROR_SUCCESS)
       continue;

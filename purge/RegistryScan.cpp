@@ -24,8 +24,3 @@ BOOL LocalMachineKeyOpens(const char* pszPath)
   Platform()->RegCloseKey(hKey);
   return TRUE;
 }
-
-BOOL BuildKeyPath(char* pszDest, const char* pszParent, const char* pszName)
-{
-  return StrConcat(pszDest, PURGE_KEY_PATH_SIZE, pszParent, "\\", pszName);
-}

@@ -24,7 +24,4 @@ EnumResult EnumSubKey(HKEY hKey, DWORD dwIndex, char* pszName);
 // TRUE when HKEY_LOCAL_MACHINE\pszPath exists and can be read.
 BOOL LocalMachineKeyOpens(const char* pszPath);
 
-// pszDest = pszParent + "\" + pszName; FALSE (and nothing) when it does not fit.
-BOOL BuildKeyPath(char* pszDest, const char* pszParent, const char* pszName);
-
 #endif // PURGE_REGISTRYSCAN_H
