@@ -38,7 +38,7 @@ private:
   HWND m_hWaitText;           // 1003
   HICON m_hIcon;
 
-  // The dialog's own copies, made by the start-up rules.
+  // The dialog's own copies, made when it opens as start-up makes them.
   VersionClass m_version;
   char m_szSourceDir[MAX_PATH];
   INT m_nWindowsMEDriver;
