@@ -14,10 +14,8 @@ const int CSimRegistry::kHiveCount = 6;
 
 RegKey* RegKey::FindSubKey(const std::string& n) const
 {
-  for (const auto& k : subkeys)
-    if (EqualNoCase(k->name, n))
-      return k.get();
-  return nullptr;
+  auto it = subkeyIndex.find(Lower(n));
+  return it == subkeyIndex.end() ? nullptr : it->second;
 }
 
 RegValue* RegKey::FindValue(const std::string& n)
@@ -68,7 +66,19 @@ RegKey* RegKey::OpenOrCreate(const std::string& n)
   k->name = n;
   k->parent = this;
   subkeys.push_back(k);
+  subkeyIndex[Lower(n)] = k.get();
   return k.get();
+}
+
+void RegKey::RemoveSubKey(RegKey* pKey)
+{
+  for (auto it = subkeys.begin(); it != subkeys.end(); ++it) {
+    if (it->get() == pKey) {
+      subkeyIndex.erase(Lower(pKey->name));
+      subkeys.erase(it);  // handles still holding it keep it alive as deleted
+      return;
+    }
+  }
 }
 
 std::vector<std::string> SplitKeyPath(const std::string& path)
@@ -149,15 +159,8 @@ void CSimRegistry::DeleteKey(RegKey* pKey)
 {
   RegKey* parent = pKey->parent;
   MarkDeleted(pKey);
-  if (parent == nullptr)
-    return;
-  auto& v = parent->subkeys;
-  for (auto it = v.begin(); it != v.end(); ++it) {
-    if (it->get() == pKey) {
-      v.erase(it);  // handles still holding it keep it alive as deleted
-      return;
-    }
-  }
+  if (parent != nullptr)
+    parent->RemoveSubKey(pKey);
 }
 
 // --- Reading REGEDIT4 ---------------------------------------------------------

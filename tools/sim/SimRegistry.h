@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -39,13 +40,20 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   int firstBlock = -1;
   int lastBlock = -1;
   std::vector<RegValue> values;
+  // In enumeration order (the file's, then creation's). Changed only through
+  // OpenOrCreate and RemoveSubKey, which keep the index by name in step.
   std::vector<std::shared_ptr<RegKey>> subkeys;
+  // Subkeys by name folded to lower case, so that a look-up costs the same
+  // below a key of ten subkeys as below one of ten thousand.
+  std::unordered_map<std::string, RegKey*> subkeyIndex;
 
   RegKey* FindSubKey(const std::string& name) const;
   RegValue* FindValue(const std::string& name);
   const RegValue* FindValue(const std::string& name) const;
   // Creates the subkey when missing (appended after the existing ones).
   RegKey* OpenOrCreate(const std::string& name);
+  // Takes a subkey out of the enumeration and the index.
+  void RemoveSubKey(RegKey* pKey);
   // Sets a value, appending it when new; the name keeps its first spelling.
   void SetValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
