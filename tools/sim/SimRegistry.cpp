@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <utility>
 
 #include "SimText.h"
 
@@ -18,8 +19,23 @@ RegKey* RegKey::FindSubKey(const std::string& n) const
   return it == subkeyIndex.end() ? nullptr : it->second;
 }
 
+// Up to this many values a key is scanned; more are found through the index.
+static const size_t kValuesScanned = 8;
+
+static void IndexValues(RegKey* k)
+{
+  k->valueIndex.clear();
+  if (k->values.size() > kValuesScanned)
+    for (size_t i = 0; i < k->values.size(); ++i)
+      k->valueIndex.emplace(Lower(k->values[i].name), i);
+}
+
 RegValue* RegKey::FindValue(const std::string& n)
 {
+  if (!valueIndex.empty()) {
+    auto it = valueIndex.find(Lower(n));
+    return it == valueIndex.end() ? nullptr : &values[it->second];
+  }
   for (auto& v : values)
     if (EqualNoCase(v.name, n))
       return &v;
@@ -31,24 +47,33 @@ const RegValue* RegKey::FindValue(const std::string& n) const
   return const_cast<RegKey*>(this)->FindValue(n);
 }
 
+void RegKey::AddValue(const RegValue& value)
+{
+  values.push_back(value);
+  if (!valueIndex.empty())
+    valueIndex.emplace(Lower(value.name), values.size() - 1);
+  else if (values.size() > kValuesScanned)
+    IndexValues(this);
+}
+
 void RegKey::SetValue(const RegValue& value)
 {
   if (RegValue* v = FindValue(value.name)) {
     v->type = value.type;
     v->data = value.data;
   } else {
-    values.push_back(value);
+    AddValue(value);
   }
 }
 
 bool RegKey::DeleteValue(const std::string& n)
 {
-  for (auto it = values.begin(); it != values.end(); ++it)
-    if (EqualNoCase(it->name, n)) {
-      values.erase(it);
-      return true;
-    }
-  return false;
+  RegValue* v = FindValue(n);
+  if (v == nullptr)
+    return false;
+  values.erase(values.begin() + (v - values.data()));
+  IndexValues(this);
+  return true;
 }
 
 std::string RegKey::Path() const
@@ -310,7 +335,7 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       if (!m_blocks.empty()) {
         FileLine other;
         other.raw = text.substr(rd.start, rd.pos - rd.start);
-        m_blocks.back().lines.push_back(other);
+        m_blocks.back().lines.push_back(std::move(other));
       }
       continue;
     }
@@ -345,7 +370,7 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       FileBlock block;
       block.key = k->shared_from_this();
       block.keyLine = text.substr(rd.start, rd.pos - rd.start);
-      m_blocks.push_back(block);
+      m_blocks.push_back(std::move(block));
       // The block lies in the tree of the key and of each of its parents.
       int index = (int)m_blocks.size() - 1;
       for (RegKey* p = k; p != nullptr; p = p->parent) {
@@ -440,14 +465,14 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       return fail("unrecognised value");
     }
     if (RegValue* old = cur->FindValue(v.name))
-      *old = v;
+      *old = v;  // the same name folded: the index stays right
     else
-      cur->values.push_back(v);
+      cur->AddValue(v);
     FileLine valueLine;
     valueLine.raw = text.substr(valueStart, rd.pos - valueStart);
     valueLine.isValue = true;
-    valueLine.value = v;
-    m_blocks.back().lines.push_back(valueLine);
+    valueLine.value = std::move(v);
+    m_blocks.back().lines.push_back(std::move(valueLine));
   }
   if (m_blocks.empty())
     m_header = text;

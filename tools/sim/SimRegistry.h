@@ -39,7 +39,12 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   // to the next one) that lie in this key's tree; -1: not in the file.
   int firstBlock = -1;
   int lastBlock = -1;
+  // In enumeration order. Changed only through AddValue, SetValue and
+  // DeleteValue, which keep the index by name in step.
   std::vector<RegValue> values;
+  // Positions of values by name folded to lower case; built once a key holds
+  // more values than a scan finds quickly (empty until then).
+  std::unordered_map<std::string, size_t> valueIndex;
   // In enumeration order (the file's, then creation's). Changed only through
   // OpenOrCreate and RemoveSubKey, which keep the index by name in step.
   std::vector<std::shared_ptr<RegKey>> subkeys;
@@ -54,6 +59,8 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   RegKey* OpenOrCreate(const std::string& name);
   // Takes a subkey out of the enumeration and the index.
   void RemoveSubKey(RegKey* pKey);
+  // Appends a value that the key does not hold.
+  void AddValue(const RegValue& value);
   // Sets a value, appending it when new; the name keeps its first spelling.
   void SetValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
