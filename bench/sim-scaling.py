@@ -65,25 +65,27 @@ def main():
     setupsim, work = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.makedirs(work, exist_ok=True)
     if shutil.which("valgrind") is None:
-        print("scaling | not measured: valgrind (callgrind) is not installed")
+        print("setupsim scaling | not measured: valgrind (callgrind) is not installed | ")
         return
     cost = {}
-    for keys, infs in [(1000, 100), (10000, 100), (100000, 100), (1000, 2000)]:
+    sizes = [(1000, 100), (10000, 100), (100000, 100), (1000, 2000)]
+    for keys, infs in sizes:
         cost[keys, infs] = instructions(setupsim, work, machine(work, keys, infs))
-        print("instructions | %d keys, %d INF files | %.3g" % (keys, infs, cost[keys, infs]))
+    print("setupsim --args /DRIVER, instructions (callgrind) at 1k / 10k / 100k keys (100 INF files)"
+          " and at 2,000 INF files (1k keys) | %s | " % " / ".join("%.3g" % cost[s] for s in sizes))
+
     def exponent(a, b, na, nb):
         return math.log(cost[b] / cost[a]) / math.log(nb / na)
-    print("exponent in keys | 1k -> 100k (100 INF files) | %.2f" %
-          exponent((1000, 100), (100000, 100), 1000, 100000))
-    print("exponent in keys | 10k -> 100k (100 INF files) | %.2f" %
-          exponent((10000, 100), (100000, 100), 10000, 100000))
-    print("exponent in INF files | 100 -> 2,000 (1k keys) | %.2f" %
+    print("setupsim cost exponent in registry keys, 1k -> 100k (10k -> 100k) | %.2f (%.2f) | limit 1.2" %
+          (exponent((1000, 100), (100000, 100), 1000, 100000),
+           exponent((10000, 100), (100000, 100), 10000, 100000)))
+    print("setupsim cost exponent in INF files, 100 -> 2,000 | %.2f | limit 1.2" %
           exponent((1000, 100), (1000, 2000), 100, 2000))
     big = machine(work, 100000, 2000)
     runs = sorted(timed(setupsim, work, big) for _ in range(3))
     cpu, wall = runs[1]
-    print("100k keys, 2,000 INF files | median of 3: processor time %.2f s, wall %.2f s | limit 3 s" %
-          (cpu, wall))
+    print("setupsim --args /DRIVER on 100k keys and 2,000 INF files (median of 3) |"
+          " processor %.2f s, wall %.2f s | limit 3 s" % (cpu, wall))
     shutil.rmtree(os.path.join(work, "run"), ignore_errors=True)
 
 

@@ -109,18 +109,14 @@ void RegKey::RemoveSubKey(RegKey* pKey)
 std::vector<std::string> SplitKeyPath(const std::string& path)
 {
   std::vector<std::string> parts;
-  std::string cur;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!cur.empty())
-        parts.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
+  for (size_t b = 0; b < path.size();) {
+    size_t e = path.find('\\', b);
+    if (e == std::string::npos)
+      e = path.size();
+    if (e > b)
+      parts.emplace_back(path, b, e - b);
+    b = e + 1;
   }
-  if (!cur.empty())
-    parts.push_back(cur);
   return parts;
 }
 
@@ -206,12 +202,13 @@ struct LineReader {
       return false;
     start = pos;
     size_t e = text.find('\n', pos);
-    std::string line;
+    // Into the caller's string, whose room is reused from line to line.
+    std::string& line = *pLine;
     if (e == std::string::npos) {
-      line = text.substr(pos);
+      line.assign(text, pos, std::string::npos);
       pos = text.size();
     } else {
-      line = text.substr(pos, e - pos);
+      line.assign(text, pos, e - pos);
       pos = e + 1;
       if (!line.empty() && line.back() == '\r') {
         line.pop_back();
@@ -221,7 +218,6 @@ struct LineReader {
       }
     }
     ++lineNo;
-    *pLine = line;
     return true;
   }
 };
@@ -235,6 +231,20 @@ int HexDigit(char c)
   if (c >= 'A' && c <= 'F')
     return c - 'A' + 10;
   return -1;
+}
+
+// TrimBlanks without a new string.
+void TrimInPlace(std::string* pText)
+{
+  std::string& s = *pText;
+  size_t e = s.size();
+  while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+    --e;
+  s.erase(e);
+  size_t b = 0;
+  while (b < s.size() && (s[b] == ' ' || s[b] == '\t'))
+    ++b;
+  s.erase(0, b);
 }
 
 // Reads a quoted string starting at s[i] == '"'; i ends after the closing quote.
@@ -329,8 +339,9 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
   }
 
   RegKey* cur = nullptr;
-  while (rd.Next(&line)) {
-    std::string t = TrimBlanks(line);
+  std::string t;
+  while (rd.Next(&t)) {
+    TrimInPlace(&t);
     if (t.empty() || t[0] == ';') {
       if (!m_blocks.empty()) {
         FileLine other;
