@@ -48,11 +48,14 @@ BOOL ReadSetupSourcePath(char* pszDir)
   DWORD dwType = REG_SZ;
   DWORD cbValue = MAX_PATH;
   BOOL bFound = FALSE;
+  // The directory entered is kept as the full path Windows gives for it: a
+  // relative value would otherwise name another folder once the current
+  // directory moves on to the driver set.
   if (Platform()->RegQueryValueExA(hKey, "SourcePath", 0, &dwType, (LPBYTE)szValue, &cbValue) ==
           ERROR_SUCCESS &&
       szValue[0] != '\0' && StrLen(szValue) < MAX_PATH &&
       Platform()->SetCurrentDirectoryA(szValue) &&
-      StrCopy(pszDir, MAX_PATH, szValue) && StrEnsureBackslash(pszDir, MAX_PATH))
+      KeepDirectory(pszDir, Platform()->GetCurrentDirectoryA(MAX_PATH, pszDir)))
     bFound = TRUE;
   else
     pszDir[0] = '\0';

@@ -24,7 +24,8 @@ BOOL GetWindowsDirWithBackslash(char* pszDir);
 BOOL GetSystemDirWithBackslash(char* pszDir);
 
 // Windows Setup's SourcePath, when it names a directory that can be entered
-// (it then becomes the current directory), with a trailing backslash.
+// (it then becomes the current directory), as the full path of that
+// directory with a trailing backslash.
 BOOL ReadSetupSourcePath(char* pszDir);
 
 #endif
