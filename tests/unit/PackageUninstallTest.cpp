@@ -110,14 +110,19 @@ TEST(PackageUninstall, WaitsUntilTheUninstallerHasEnded)
   }
 }
 
+// A missing uninstaller, or an empty value (whose command " -a" names no
+// program), starts nothing: the refusal is reported, nothing is waited for.
 TEST(PackageUninstall, AnUninstallerThatDoesNotStartIsNotWaitedFor)
 {
-  CTestMachine m;
-  m.SetRegistry("REGEDIT4\r\n\r\n" +
-                RegKey(kKey9x, RegValue("UninstallString", "C:\\GONE\\UNINST.EXE")));
-  std::vector<std::string> ev = RunUninstall(m);
-  EXPECT_FALSE(HasPrefix(ev, "ended ")) << Join(ev);
-  EXPECT_TRUE(InOrder(ev, { "wait-cursor on", "wait-cursor off" })) << Join(ev);
+  for (const char* value : { "C:\\GONE\\UNINST.EXE", "" }) {
+    CTestMachine m;
+    m.SetRegistry("REGEDIT4\r\n\r\n" + RegKey(kKey9x, RegValue("UninstallString", value)));
+    std::vector<std::string> ev = RunUninstall(m);
+    EXPECT_EQ(ev, (std::vector<std::string>{ "wait-cursor on",
+                                             "start-failed " + Quoted(value + std::string(" -a")) +
+                                                 " via=CreateProcess",
+                                             "wait-cursor off" }));
+  }
 }
 
 namespace {
