@@ -315,7 +315,7 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
   std::string line;
   auto fail = [&](const std::string& what) {
     if (pError)
-      *pError = "registry.reg line " + std::to_string(rd.lineNo) + ": " + what;
+      *pError = "registry.reg line " + std::to_string(rd.lineNo) + ": " + Printable(what);
     return false;
   };
   // The header, possibly after blank lines.
