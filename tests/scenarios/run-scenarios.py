@@ -110,9 +110,10 @@ def update(s, result):
     spans = sorted(((s.blocks[k], k) for k in new if k in s.blocks), reverse=True)
     for (first, last), k in spans:
         lines[first - 1:last] = new[k]
-    # Changes equal to the file's shared ones need no block of their own.
-    if "changes" not in s.blocks and s.expect.get("changes") == result["changes"]:
-        del new["changes"]
+    # What equals the file's shared expectation needs no block of its own.
+    for k in list(new):
+        if k not in s.blocks and s.expect.get(k) == result[k]:
+            del new[k]
     missing = [k for k in new if k not in s.blocks]
     if missing:
         end = s.line
