@@ -36,9 +36,11 @@ def read_faults(path):
     faults, cur, part = [], None, None
     for raw in open(path, encoding="utf-8").read().split("\n"):
         if raw.startswith("#"):
+            # The comment just before "file:" names the fault.
             if cur is None or cur["file"]:
-                cur = {"name": raw[1:].strip(), "file": None, "-": [], "+": []}
+                cur = {"file": None, "-": [], "+": []}
                 faults.append(cur)
+            cur["name"] = raw[1:].strip()
             continue
         if raw.startswith("file: "):
             cur["file"] = raw[6:].strip()
