@@ -84,6 +84,10 @@ def check_sim(s, result):
         want = s.expect.get(key)
         if want is not None and want != result[key]:
             problems += diff(key + ":", want, result[key])
+    # Lines the report must hold together, in this order, among others.
+    want, got = s.expect.get("changes-include", []), result["changes"]
+    if want and not any(got[i:i + len(want)] == want for i in range(len(got))):
+        problems += ["changes lack these lines together:"] + want + ["changes:"] + got
     return problems
 
 
@@ -110,6 +114,8 @@ def update(s, result):
     spans = sorted(((s.blocks[k], k) for k in new if k in s.blocks), reverse=True)
     for (first, last), k in spans:
         lines[first - 1:last] = new[k]
+    if "changes-include" in s.expect:
+        del new["changes"]
     # What equals the file's shared expectation needs no block of its own.
     for k in list(new):
         if k not in s.blocks and s.expect.get(k) == result[k]:

@@ -11,7 +11,7 @@ SOURCE_DIR = os.path.dirname(os.path.dirname(HERE))
 # Options written "name: value", as setupsim's --name; the repeatable ones add up.
 OPTIONS = {"windows", "program", "args", "cwd", "windir", "sysdir", "lang", "readonly"}
 REPEATABLE = {"window", "running", "act"}
-EXPECTATIONS = {"events", "changes", "contents"}
+EXPECTATIONS = {"events", "changes", "changes-include", "contents"}
 
 
 class Scenario:
