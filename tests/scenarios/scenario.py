@@ -135,6 +135,9 @@ def _apply(s, lineno, head, body, last):
         s.machine.append((verb, rest.strip(), None))
     elif verb == "registry":
         s.machine.append(("registry", None, "".join(l + "\r\n" for l in body)))
+    elif verb == "registry-file":
+        text = open(os.path.join(HERE, "bases", rest.strip()), encoding="latin-1").read()
+        s.machine.append(("registry", None, text.split("\n", 1)[1]))
     else:
         raise ValueError(f"{s.path}:{lineno}: unknown directive {head}")
 
