@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Prints how large the tests are against the code, in non-blank lines.
 
-Tests: every source file under tests/ (unit tests, scenario files and their
-runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check) and any
+Tests: every source file under tests/ (unit tests, scenario files, their
+base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check) and any
 scenario file (*.scn) elsewhere. Code: the launcher (app/ setup/ purge/
 install/ platform/ res/), tools/ (the simulator, setupsim, the Wine runner
 and its stand-ins), scripts/, the build files and the top-level commands.
@@ -17,7 +17,7 @@ import subprocess
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-SOURCE_EXTENSIONS = {".cpp", ".h", ".c", ".rc", ".py", ".sh", ".cmake", ".scn", ".ld", ".in"}
+SOURCE_EXTENSIONS = {".cpp", ".h", ".c", ".rc", ".py", ".sh", ".cmake", ".scn", ".base", ".ld", ".in"}
 CODE_DIRS = ("app/", "setup/", "purge/", "install/", "platform/", "res/", "tools/", "scripts/",
              "cmake/", "docs/")
 CODE_FILES = {"CMakeLists.txt", "CMakePresets.json", "run.sh", "test.sh", ".ci/run"}
@@ -26,6 +26,9 @@ NOT_COUNTED_DIRS = ("tests/pecheck/data/",)
 
 def is_source(path):
     name = os.path.basename(path)
+    # Registry files written for the tests (scenario bases) are test lines.
+    if path.startswith("tests/") and name.endswith(".reg"):
+        return True
     ext = os.path.splitext(name)[1]
     if name == "CMakeLists.txt" or path in CODE_FILES:
         return True
@@ -37,7 +40,7 @@ def is_source(path):
 def category(path):
     if not is_source(path) or path.startswith(NOT_COUNTED_DIRS):
         return None
-    if path.startswith("tests/") or path.endswith(".scn"):
+    if path.startswith("tests/") or path.endswith((".scn", ".base")):
         return "tests"
     if path in CODE_FILES or path.startswith(CODE_DIRS):
         return "code"
