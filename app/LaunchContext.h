@@ -28,7 +28,7 @@ struct InstallOptions {
 
 struct LaunchContext {
   VersionClass m_version;
-  char m_szSourceDir[MAX_PATH];  // ends in a backslash; empty when missing
+  char m_szSourceDir[MAX_PATH];  // full, ends in a backslash; empty when missing
   InstallOptions m_options;
   LPSTR m_pszCmdLine;            // upper-cased in place before the dispatch
 };
@@ -36,10 +36,10 @@ struct LaunchContext {
 // Sets the six flags from GetVersionExA.
 void ClassifyWindowsVersion(VersionClass* pVersion);
 
-// Fills pszSourceDir (MAX_PATH bytes) from the program path; with
-// bCompleteDrive, a path without a drive gets the current drive. Returns
-// FALSE, leaving it empty, when the directory cannot be formed whole.
-BOOL ResolveSourceDirectory(char* pszSourceDir, BOOL bCompleteDrive = TRUE);
+// Fills pszSourceDir (MAX_PATH bytes) with the program path's directory as
+// a full path: a relative one is completed against the current directory.
+// Returns FALSE, leaving it empty, when the directory cannot be formed whole.
+BOOL ResolveSourceDirectory(char* pszSourceDir);
 
 // Reads the [InstallOption] keys of pszSourceDir + "setup.ini".
 void ReadInstallOptions(const char* pszSourceDir, InstallOptions* pOptions);

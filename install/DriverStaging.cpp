@@ -35,10 +35,7 @@ static void CopyToSourcePath(const DriverStagingPlan& plan, const char* pszName)
   CopyNamedFile(plan.m_pszSourceDir, plan.m_pszInfOtherDir, pszName, FALSE);
 }
 
-// A failed copy still goes on the list: an older copy of that name may stand
-// there and is rewritten all the same.
-static void PlaceInfFile(const DriverStagingPlan& plan, const char* pszTargetDir,
-                         const char* pszName, CInfFileList* pFileList)
+static void PlaceInfFile(const DriverStagingPlan& plan, const char* pszTargetDir, const char* pszName)
 {
   char szSource[MAX_PATH];
   char szTarget[MAX_PATH];
@@ -47,14 +44,17 @@ static void PlaceInfFile(const DriverStagingPlan& plan, const char* pszTargetDir
   CopyWithNormalAttributes(szSource, szTarget, TRUE);
   if (plan.m_pfnPatchInf != 0)
     plan.m_pfnPatchInf(szTarget, plan.m_pPatchData);
-  pFileList->Append(szTarget);
 }
 
 void StageDriverSet(const DriverStagingPlan& plan, CInfFileList* pFileList)
 {
+  pFileList->Clear();
   CDirectoryFiles files;
   if (!files.Open(plan.m_pszSourceDir))
     return;
+  // Every copy placed goes on the list, a failed one too: an older copy of
+  // that name may stand there and is rewritten all the same.
+  pFileList->SetPlacement(plan.m_pszSourceDir, plan.m_apszInfTargets);
   while (const char* pszName = files.Next()) {
     CopyNamedFile(plan.m_pszSourceDir, plan.m_pszStagingDir, pszName, plan.m_bResetStagedCopy);
     CopyToSourcePath(plan, pszName);
@@ -62,7 +62,7 @@ void StageDriverSet(const DriverStagingPlan& plan, CInfFileList* pFileList)
       continue;
     for (int i = 0; i < 2; ++i) {
       if (plan.m_apszInfTargets[i] != 0)
-        PlaceInfFile(plan, plan.m_apszInfTargets[i], pszName, pFileList);
+        PlaceInfFile(plan, plan.m_apszInfTargets[i], pszName);
     }
   }
 }

@@ -30,8 +30,8 @@ BOOL IsInfFileName(const char* pszName);
 // A setup file by name: "SETUP" anywhere in the upper-cased name.
 BOOL IsSetupFileName(const char* pszName);
 
-// Stages every file of the plan's source directory in listing order; each
-// INF copy placed in the INF tree is appended to pFileList.
+// Stages every file of the plan's source directory in listing order;
+// pFileList then names the INF copies placed in the INF tree.
 void StageDriverSet(const DriverStagingPlan& plan, CInfFileList* pFileList);
 
 #endif

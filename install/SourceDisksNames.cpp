@@ -5,7 +5,10 @@
 #include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 
-enum { ENTRY_BUFFER = 1024 };
+// The longest entry rewritten, as a 1024-byte buffer holds it whole. It is
+// read with room for one character more, so that a longer entry shows
+// itself and is left as it is rather than written back cut.
+enum { ENTRY_LONGEST = 1023, ENTRY_BUFFER = ENTRY_LONGEST + 2 };
 
 static const char s_szSection[] = "SourceDisksNames";
 
@@ -40,9 +43,7 @@ static void RewriteOneFile(const char* pszPath, const SourceDisksNamesRule& rule
   MemSet(szValue, 0, sizeof(szValue));
   DWORD cchValue = Platform()->GetPrivateProfileStringA(s_szSection, rule.m_pszKey, "", szValue,
                                                         sizeof(szValue), pszPath);
-  // A value that filled the buffer may have been cut; writing it back would
-  // lose its end.
-  if (cchValue >= sizeof(szValue) - 1)
+  if (cchValue > ENTRY_LONGEST)
     return;
   if (szValue[0] == '\0' && !rule.m_bWriteEmptyEntry)
     return;
@@ -64,6 +65,7 @@ static void RewriteOneFile(const char* pszPath, const SourceDisksNamesRule& rule
 
 void RewriteSourceDisksNames(const CInfFileList& fileList, const SourceDisksNamesRule& rule)
 {
-  for (const char* pszPath = fileList.NextPath(0); pszPath != 0; pszPath = fileList.NextPath(pszPath))
+  CInfFileWalk walk(fileList);
+  while (const char* pszPath = walk.Next())
     RewriteOneFile(pszPath, rule);
 }

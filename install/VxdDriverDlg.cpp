@@ -28,9 +28,8 @@ BOOL CVxdDriverDlg::OnInitDialog()
   CDialog::OnInitDialog();
   SetIcon(m_hIcon);
 
-  // A web setup's files lie next to the program; its path is taken as it
-  // is, without the current drive.
-  ResolveSourceDirectory(m_szSourceDir, FALSE);
+  // A web setup's files lie next to the program.
+  ResolveSourceDirectory(m_szSourceDir);
 
   // Without a source directory the bare name would mean the Windows
   // directory's Setup.ini, so the default stands then.

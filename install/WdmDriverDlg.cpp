@@ -39,7 +39,7 @@ void CWdmDriverDlg::DoDataExchange()
 BOOL CWdmDriverDlg::OnInitDialog()
 {
   CDialog::OnInitDialog();
-  ResolveSourceDirectory(m_szSourceDir, TRUE);
+  ResolveSourceDirectory(m_szSourceDir);
   m_jacks.SetDefaults();
   return TRUE;
 }

@@ -41,6 +41,13 @@ public:
   virtual DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR pszBuffer) = 0;
   // Non-zero when the directory exists (it then becomes the current one).
   virtual BOOL SetCurrentDirectoryA(LPCSTR pszPath) = 0;
+  // A path made full as Windows completes a relative one, whether or not it
+  // exists: against the current directory, "D:X" against drive D's own
+  // current directory, "\X" against the current drive or share; "." and
+  // ".." applied. A trailing backslash stays. *ppszFilePart (when given)
+  // points at the last name in the buffer.
+  virtual DWORD GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                                 LPSTR* ppszFilePart) = 0;
   // The 8.3 form of an existing path; 0 when it does not exist.
   virtual DWORD GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer) = 0;
 

@@ -43,12 +43,16 @@ BOOL CApplication::GetProgramPath(LPSTR pszPath, DWORD cbPath) const
   LPCSTR pszCmd = p->GetCommandLineA();
   pszPath[0] = '\0';
   if (pszCmd == 0 || pszCmd[0] == '\0') {
-    DWORD n = p->GetModuleFileNameA(0, pszPath, cbPath);
-    if (n == 0 || n >= cbPath - 1) {
+    // A name that does not fit comes back cut to cbPath - 1 characters
+    // (terminated or not, by Windows version): one character more is asked
+    // for, so a result of cbPath - 1 characters is whole.
+    char szModule[MAX_PATH + 1];
+    DWORD n = cbPath <= MAX_PATH ? p->GetModuleFileNameA(0, szModule, cbPath + 1) : 0;
+    if (n == 0 || n >= cbPath) {
       pszPath[0] = '\0';
       return FALSE;
     }
-    return TRUE;
+    return StrCopyN(pszPath, cbPath, szModule, n);
   }
   if (pszCmd[0] == '"') {
     const char* pEnd = StrChr(pszCmd + 1, '"');

@@ -21,6 +21,12 @@ BOOL CWin32Platform::SetCurrentDirectoryA(LPCSTR pszPath)
   return ::SetCurrentDirectoryA(pszPath);
 }
 
+DWORD CWin32Platform::GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                                       LPSTR* ppszFilePart)
+{
+  return ::GetFullPathNameA(pszFileName, nBufferLength, pszBuffer, ppszFilePart);
+}
+
 DWORD CWin32Platform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer)
 {
   return ::GetShortPathNameA(pszLong, pszShort, cchBuffer);

@@ -28,6 +28,8 @@ public:
   virtual UINT GetSystemDirectoryA(LPSTR pszBuffer, UINT uSize);
   virtual DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR pszBuffer);
   virtual BOOL SetCurrentDirectoryA(LPCSTR pszPath);
+  virtual DWORD GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                                 LPSTR* ppszFilePart);
   virtual DWORD GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer);
   virtual BOOL CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pSa);
   virtual HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData);

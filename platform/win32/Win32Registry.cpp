@@ -1,6 +1,8 @@
 // The registry.
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/StrBuf.h"
+
 LONG CWin32Platform::RegOpenKeyExA(HKEY hKey, LPCSTR pszSubKey, DWORD ulOptions,
                                    REGSAM samDesired, PHKEY phkResult)
 {
@@ -45,37 +47,58 @@ LONG CWin32Platform::RegCloseKey(HKEY hKey)
   return ::RegCloseKey(hKey);
 }
 
-// Deeper than any key the launcher removes; bounds the stack on a key
-// tree that only symbolic links could make endless.
-static const int kMaxDeleteDepth = 64;
-
-// Deletes pszSubKey of hParent after all its subkeys, leaves first.
-// NT refuses to delete a key that still has subkeys, and Wine's Windows 9x
-// mode recurses wrongly, so the system is only ever asked to delete leaves.
-// A subkey that cannot be deleted is stepped over, so that the rest of the
-// tree still goes; the key itself then stays and the system's error is
-// returned.
-static LONG DeleteKeyTree(HKEY hParent, LPCSTR pszSubKey, int nDepth)
+static LONG OpenForWalk(HKEY hParent, LPCSTR pszSubKey, HKEY* phKey)
 {
-  if (nDepth > kMaxDeleteDepth)
-    return ERROR_ACCESS_DENIED;
-  HKEY hKey = 0;
-  LONG lResult = ::RegOpenKeyExA(hParent, pszSubKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE,
-                                 &hKey);
-  if (lResult != ERROR_SUCCESS)
-    return lResult;
-  DWORD dwIndex = 0;
+  *phKey = 0;
+  return ::RegOpenKeyExA(hParent, pszSubKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, phKey);
+}
+
+// The name of hKey's first subkey; FALSE when it has none.
+static BOOL GetFirstSubKey(HKEY hKey, char* pszName, DWORD cchName)
+{
+  FILETIME ftWrite;
+  return ::RegEnumKeyExA(hKey, 0, pszName, &cchName, 0, 0, 0, &ftWrite) == ERROR_SUCCESS;
+}
+
+// Deletes pszSubKey of hParent with everything below it, one key without
+// subkeys at a time: each round goes down from the key through first
+// subkeys to such a leaf and deletes it. Only the handles of the leaf's
+// parent and of the leaf are held, so a tree of any depth is walked. NT
+// refuses to delete a key that still has subkeys, and Wine's Windows 9x
+// mode recurses wrongly, so the system is only ever asked to delete leaves.
+// A leaf that cannot be deleted ends the walk with the system's error.
+static LONG DeleteKeyTree(HKEY hParent, LPCSTR pszSubKey)
+{
   for (;;) {
-    char szChild[256];
-    DWORD cchChild = sizeof(szChild);
-    FILETIME ftWrite;
-    if (::RegEnumKeyExA(hKey, dwIndex, szChild, &cchChild, 0, 0, 0, &ftWrite) != ERROR_SUCCESS)
-      break;
-    if (DeleteKeyTree(hKey, szChild, nDepth + 1) != ERROR_SUCCESS)
-      ++dwIndex;
+    HKEY hUpper = 0;
+    LONG lResult = OpenForWalk(hParent, pszSubKey, &hUpper);
+    if (lResult != ERROR_SUCCESS)
+      return lResult;
+    char szName[256];
+    if (!GetFirstSubKey(hUpper, szName, sizeof szName)) {
+      ::RegCloseKey(hUpper);
+      return ::RegDeleteKeyA(hParent, pszSubKey);
+    }
+    // hUpper holds the subkey szName; go down until that has none.
+    for (;;) {
+      HKEY hLower = 0;
+      lResult = OpenForWalk(hUpper, szName, &hLower);
+      if (lResult != ERROR_SUCCESS)
+        break;
+      char szNext[256];
+      if (!GetFirstSubKey(hLower, szNext, sizeof szNext)) {
+        ::RegCloseKey(hLower);
+        lResult = ::RegDeleteKeyA(hUpper, szName);
+        break;
+      }
+      ::RegCloseKey(hUpper);
+      hUpper = hLower;
+      MemCopy(szName, szNext, sizeof szName);
+    }
+    ::RegCloseKey(hUpper);
+    if (lResult != ERROR_SUCCESS)
+      return lResult;
   }
-  ::RegCloseKey(hKey);
-  return ::RegDeleteKeyA(hParent, pszSubKey);
 }
 
 LONG CWin32Platform::RegDeleteKeyA(HKEY hKey, LPCSTR pszSubKey)
@@ -83,5 +106,5 @@ LONG CWin32Platform::RegDeleteKeyA(HKEY hKey, LPCSTR pszSubKey)
   // An empty name would open hKey itself and strip everything below it.
   if (pszSubKey == 0 || pszSubKey[0] == '\0')
     return ERROR_BADKEY;
-  return DeleteKeyTree(hKey, pszSubKey, 0);
+  return DeleteKeyTree(hKey, pszSubKey);
 }

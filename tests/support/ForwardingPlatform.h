@@ -22,6 +22,7 @@ public:
   UINT GetSystemDirectoryA(LPSTR pszBuffer, UINT uSize) override { return Forward(&IPlatform::GetSystemDirectoryA, pszBuffer, uSize); }
   DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR pszBuffer) override { return Forward(&IPlatform::GetCurrentDirectoryA, nBufferLength, pszBuffer); }
   BOOL SetCurrentDirectoryA(LPCSTR pszPath) override { return Forward(&IPlatform::SetCurrentDirectoryA, pszPath); }
+  DWORD GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer, LPSTR* ppszFilePart) override { return Forward(&IPlatform::GetFullPathNameA, pszFileName, nBufferLength, pszBuffer, ppszFilePart); }
   DWORD GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer) override { return Forward(&IPlatform::GetShortPathNameA, pszLong, pszShort, cchBuffer); }
   BOOL CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pSa) override { return Forward(&IPlatform::CreateDirectoryA, pszPath, pSa); }
   HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData) override { return Forward(&IPlatform::FindFirstFileA, pszPattern, pData); }

@@ -36,14 +36,16 @@ CTestMachine::~CTestMachine()
 
 std::string CTestMachine::Host(const std::string& windowsPath) const
 {
-  if (windowsPath.size() < 2 || windowsPath[1] != ':')
-    throw std::runtime_error("not a drive path: " + windowsPath);
+  // A network path \\SERVER\SHARE\X lies in unc/SERVER/SHARE/X.
+  bool bNetwork = windowsPath.compare(0, 2, "\\\\") == 0;
+  if (!bNetwork && (windowsPath.size() < 2 || windowsPath[1] != ':'))
+    throw std::runtime_error("not a full path: " + windowsPath);
   std::string rest = windowsPath.substr(2);
   for (char& c : rest)
     if (c == '\\')
       c = '/';
-  std::string drive(1, (char)std::tolower((unsigned char)windowsPath[0]));
-  return m_dir + "/" + drive + (rest.empty() || rest[0] != '/' ? "/" : "") + rest;
+  std::string root = bNetwork ? "unc" : std::string(1, (char)std::tolower((unsigned char)windowsPath[0]));
+  return m_dir + "/" + root + (rest.empty() || rest[0] != '/' ? "/" : "") + rest;
 }
 
 void CTestMachine::WriteFile(const std::string& windowsPath, const std::string& content)

@@ -23,8 +23,8 @@ public:
   CTestMachine& operator=(const CTestMachine&) = delete;
 
   const std::string& Dir() const { return m_dir; }
-  // Host path of a Windows path ("C:\\A\\b.txt" -> DIR/c/A/b.txt), letter
-  // case as given.
+  // Host path of a Windows path ("C:\\A\\b.txt" -> DIR/c/A/b.txt,
+  // "\\\\SERVER\\SHARE\\X" -> DIR/unc/SERVER/SHARE/X), letter case as given.
   std::string Host(const std::string& windowsPath) const;
 
   void WriteFile(const std::string& windowsPath, const std::string& content);

@@ -3,7 +3,10 @@
 // purge leaves in WININIT.INI, WIN.INI and the registry.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "DriverInstallTestSupport.h"
 
@@ -254,6 +257,11 @@ TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
     { "NOONE.INF", { "2=Other Disc,,0002" }, { "2=Other Disc,,0002" } },
     { "EMPTY.INF", { "1=" }, { "1=" } },
     { "LARGE.INF", { "1=Tonivex Disc,,0001", comment64k }, { "1=Tonivex Disc,,0001", comment64k } },
+    // Entries up to 1023 characters are rewritten; a longer one could have
+    // been read cut, so it stays byte for byte.
+    { "V1022.INF", { "1=" + std::string(1016, 'v') + ",,0001" }, { "1=" + std::string(1016, 'v') + ",,0001, %S" } },
+    { "V1023.INF", { "1=" + std::string(1017, 'v') + ",,0001" }, { "1=" + std::string(1017, 'v') + ",,0001, %S" } },
+    { "V1024.INF", { "1=" + std::string(1018, 'v') + ",,0001" }, { "1=" + std::string(1018, 'v') + ",,0001" } },
   };
   CDriverTestMachine m;
   m.options.windows = "98";
@@ -276,6 +284,36 @@ TEST(DriverInstallSilent, SourceDisksNamesEntryForms)
     EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\OTHER\\" + name), InfWithDisks(lines)) << name;
   }
   EXPECT_EQ(m.ReadFile("C:\\WINDOWS\\INF\\NOSECT.INF"), Crlf({ "[Version]", "Signature=\"$CHICAGO$\"" }));
+}
+
+// Any number of INF copies, with long paths, each get the suffix once.
+TEST(DriverInstallSilent, EveryInfCopyIsRewrittenHoweverManyThereAre)
+{
+  CDriverTestMachine m;
+  m.options.windows = "98";
+  m.options.commandLine = "DRIVER";
+  m.options.windowsDirectory = "C:\\" + std::string(177, 'W');  // 180 characters
+  m.MakeDir(m.options.windowsDirectory + "\\INF");
+  char szName[16];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(szName, sizeof szName, "TVX%04d.INF", i);
+    m.WriteFile(std::string("D:\\W95-98\\drv\\98\\") + szName, kInf95);
+  }
+
+  sim::RunOutcome r = m.Run();
+
+  EXPECT_EQ(r.events, SilentInstallEvents(false)) << JoinEvents(r);
+  std::string rewritten = Rewritten(StagingShortPath(*m.computer));
+  int nRewritten = 0;
+  for (const char* dir : { "\\INF\\", "\\INF\\OTHER\\" })
+    for (int i = 0; i < 1000; ++i) {
+      std::snprintf(szName, sizeof szName, "TVX%04d.INF", i);
+      std::ifstream in(m.Host(m.options.windowsDirectory + dir + szName), std::ios::binary);
+      std::stringstream text;
+      text << in.rdbuf();
+      nRewritten += text.str() == rewritten;
+    }
+  EXPECT_EQ(nRewritten, 2000);
 }
 
 // When the staging directory cannot be made (a file stands in its way), its

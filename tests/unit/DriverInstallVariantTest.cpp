@@ -102,11 +102,12 @@ TEST(DriverInstallPieces, WrittenEmptyEntryNeverCreatesAnInfFile)
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\ABSENT.INF", Crlf({ "[Version]", "Signature=\"$CHICAGO$\"" }));
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\EMPTY.INF", InfWithDisks({ "1=" }));
   m.WriteFile("C:\\WINDOWS\\INF\\OTHER\\FULL.INF", InfWithDisks({ "1=\"Disc\",,0001" }));
-  sim::CSimComputer& computer = m.Load();
-  static CInfFileList list;  // 32 KB: not on the stack
-  list.Clear();
   for (const char* name : { "ABSENT.INF", "MISSING.INF", "EMPTY.INF", "FULL.INF" })
-    ASSERT_TRUE(list.Append((std::string("C:\\WINDOWS\\INF\\OTHER\\") + name).c_str()));
+    m.WriteFile(std::string("D:\\") + name, "on the disc");
+  sim::CSimComputer& computer = m.Load();
+  CInfFileList list;
+  const char* const targets[2] = { "C:\\WINDOWS\\INF\\OTHER\\", nullptr };
+  ASSERT_TRUE(list.SetPlacement("D:\\", targets));
   SourceDisksNamesRule rule = { "1", ", C:\\Program Files\\Veltrix\\W95-98", TRUE };
   {
     sim::CPlatformScope scope(computer);

@@ -55,6 +55,9 @@ TEST(SetupSimTest, RefusesBadInputWithStatus2AndChangesNothing)
       {"--bogus " + Q(m.Dir()), "unknown option"},
       {"--cwd 'C:\\nowhere' " + Q(m.Dir()), "current directory missing"},
       {"--program '' " + Q(m.Dir()), "empty program path"},
+      {"--windir WINDOWS " + Q(m.Dir()), "relative Windows directory"},
+      {"--sysdir 'WINDOWS\\SYSTEM' " + Q(m.Dir()), "relative system directory"},
+      {"--sysdir 'C:SYSTEM' " + Q(m.Dir()), "system directory relative to C:"},
       {Q(m.Dir() + "/nothing"), "missing machine folder"},
       {"", "no machine folder"},
   };

@@ -215,6 +215,28 @@ TEST_F(SimDialogTest, LanguagesOfTemplatesAndStrings)
   }
 }
 
+// The template's language as Windows' resource loader picks it (each row
+// probed under Wine with that locale): the language, its primary language
+// with the neutral sublanguage, US English, else the lowest language id.
+TEST_F(SimDialogTest, TemplateLanguageAsTheResourceLoaderPicksIt)
+{
+  const struct {
+    int dialog, lang, shown;
+  } rows[] = {
+    { 201, 1036, 1036 }, { 201, 3084, 1033 }, { 201, 2052, 1033 }, { 201, 3076, 1033 },
+    { 203, 1031, 7 },    { 203, 3079, 7 },    { 203, 1041, 1041 }, { 203, 1036, 7 },
+  };
+  for (const auto& r : rows) {
+    m.options.language = r.lang;
+    m.Load();
+    Recorder rec;
+    Run(r.dialog, &rec);
+    EXPECT_EQ("dialog " + std::to_string(r.dialog) + " open lang=" + std::to_string(r.shown),
+              m.computer->Events().front())
+        << r.lang;
+  }
+}
+
 TEST_F(SimDialogTest, EndingTheProcessDuringInitialisation)
 {
   m.Load();

@@ -164,6 +164,47 @@ TEST(SimFilesTest, CurrentDirectoryAndRelativePaths)
   EXPECT_TRUE(m.computer->Events().empty());  // none of this is an event
 }
 
+// Full paths as GetFullPathNameA makes them (each row probed under Wine),
+// and a network share as a current directory.
+TEST(SimFilesTest, FullPathsAndNetworkShares)
+{
+  CTestMachine m;
+  m.WriteFile("\\\\SERVER\\SHARE\\DIR\\setup.ini", "");
+  IPlatform& p = m.Load().GetPlatform();
+  const struct {
+    const char* cwd;  // set first when not null
+    const char* path;
+    const char* full;
+  } rows[] = {
+    { nullptr, "DISC\\", "C:\\WINDOWS\\DISC\\" },
+    { nullptr, "\\DISC\\", "C:\\DISC\\" },
+    { nullptr, "D:DISC\\", "D:\\DISC\\" },  // D: has not been entered: its root
+    { nullptr, "D:", "D:\\" },
+    { nullptr, ".\\", "C:\\WINDOWS\\" },
+    { nullptr, "..\\X\\", "C:\\X\\" },
+    { nullptr, "a/b\\\\c", "C:\\WINDOWS\\a\\b\\c" },
+    { nullptr, "D:\\DISC\\..\\WEB\\", "D:\\WEB\\" },
+    { "\\\\SERVER\\SHARE\\DIR", "DISC\\", "\\\\SERVER\\SHARE\\DIR\\DISC\\" },
+    { nullptr, "\\SETUP.EXE", "\\\\SERVER\\SHARE\\SETUP.EXE" },
+    { nullptr, "..\\..\\..\\X", "\\\\SERVER\\SHARE\\X" },
+  };
+  for (const auto& row : rows) {
+    if (row.cwd)
+      ASSERT_TRUE(p.SetCurrentDirectoryA(row.cwd));
+    char buf[MAX_PATH];
+    EXPECT_EQ(std::strlen(row.full), p.GetFullPathNameA(row.path, sizeof buf, buf, nullptr)) << row.path;
+    EXPECT_STREQ(row.full, buf) << row.path;
+  }
+  char buf[MAX_PATH];
+  p.GetCurrentDirectoryA(sizeof buf, buf);
+  EXPECT_STREQ("\\\\SERVER\\SHARE\\DIR", buf);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, p.GetFileAttributesA("SETUP.INI"));
+  EXPECT_TRUE(p.CopyFileA("setup.ini", "\\\\SERVER\\share\\copy.ini", FALSE));
+  EXPECT_TRUE(m.Exists("\\\\SERVER\\SHARE\\copy.ini"));
+  EXPECT_FALSE(p.SetCurrentDirectoryA("\\\\SERVER\\OTHER"));
+  EXPECT_EQ(9u, p.GetFullPathNameA("D:DISC\\", 4, buf, nullptr));  // the size needed
+}
+
 TEST(SimFilesTest, ShortNamesAsWindows9xMakesThem)
 {
   CTestMachine m;
@@ -191,6 +232,18 @@ TEST(SimFilesTest, ShortNamesAsWindows9xMakesThem)
   char buf[MAX_PATH];
   EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
   EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
+  // An alias once given never changes when a sibling is created (probed
+  // under Wine, whose aliases are hashed): a new name that lists first takes
+  // the lowest free number, whatever call creates it.
+  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
+  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
+  for (const auto& r : { std::make_pair("C:\\Program Data", "C:\\PROGRA~3"),
+                         std::make_pair("C:\\Program Files", "C:\\PROGRA~1"),
+                         std::make_pair("C:\\Program Stuff", "C:\\PROGRA~2"),
+                         std::make_pair("C:\\a a.long", "C:\\AA~1.LON") }) {
+    p.GetShortPathNameA(r.first, buf, sizeof buf);
+    EXPECT_STREQ(r.second, buf) << r.first;
+  }
 }
 
 TEST(SimFilesTest, StreamsReadLinesAndWriteInPlace)

@@ -85,10 +85,17 @@ TEST(SimProcessTest, ProgramsStartRunAndEnd)
   EXPECT_FALSE(p.CloseHandle(pi.hProcess));
   EXPECT_EQ(100u, pc.Clock());
 
-  // A program named by a path must exist; a bare name is found on the path.
+  // A program named by a path must exist; a bare name is found on the path;
+  // an empty or blank command, or a blank before the name, names none (each
+  // probed under Wine). A refused start is an event of its own.
   char missing[] = "C:\\Prog\\none.exe";
   EXPECT_FALSE(p.CreateProcessA(nullptr, missing, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   EXPECT_EQ(2u, p.WinExec("C:\\none.exe", SW_SHOW));
+  for (const char* none : { "", "   ", " -a", "\"\" -a", " C:\\Prog\\uninst.exe" }) {
+    std::string text = none;
+    EXPECT_FALSE(p.CreateProcessA(nullptr, &text[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        << none;
+  }
   EXPECT_GT(p.WinExec("SysTray.exe", SW_SHOW), 31u);
   // Programs path with blanks, unquoted: the first prefix that exists.
   m.WriteFile("C:\\Program Files\\X\\setup.exe", "");
@@ -97,6 +104,13 @@ TEST(SimProcessTest, ProgramsStartRunAndEnd)
   std::vector<std::string> expected = {
       "start \"C:\\Prog\\uninst.exe -a\" show=5 via=CreateProcess",
       "ended \"C:\\Prog\\uninst.exe -a\" code=0",
+      "start-failed \"C:\\Prog\\none.exe\" via=CreateProcess",
+      "start-failed \"C:\\none.exe\" via=WinExec",
+      "start-failed \"\" via=CreateProcess",
+      "start-failed \"   \" via=CreateProcess",
+      "start-failed \" -a\" via=CreateProcess",
+      "start-failed \"\"\"\"\" -a\" via=CreateProcess",
+      "start-failed \" C:\\Prog\\uninst.exe\" via=CreateProcess",
       "start \"SysTray.exe\" show=5 via=WinExec",
       "start \"C:\\Program Files\\X\\setup.exe /s\" show=1 via=WinExec",
   };

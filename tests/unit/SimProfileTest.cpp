@@ -158,6 +158,36 @@ TEST(SimProfileWriteTest, WritesChangeOnlyWhatTheyMust)
   }
 }
 
+// A CR alone ends a line, in reads and writes; a change writes such lines
+// with CR LF, as Wine does (each row probed; Wine also drops the blank line
+// that Windows 9x puts before a new section).
+TEST(SimProfileWriteTest, LinesEndingInACrAlone)
+{
+  const struct {
+    const char* text;
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* expected;
+  } rows[] = {
+    { "[S]\r\nA=1\r", "S", "C", "3", "[S]\r\nA=1\r\nC=3\r\n" },
+    { "[S]\r\nA=1\r", "S", "A", "9", "[S]\r\nA=9\r\n" },
+    { "[S]\r\nA=1\r", "T", "X", "1", "[S]\r\nA=1\r\n\r\n[T]\r\nX=1\r\n" },
+    { "[S]\r\nA=1\rB=2\r\n", "S", "A", "9", "[S]\r\nA=9\r\nB=2\r\n" },
+    { "[S]\rA=1\rB=2", "S", "B", "2", "[S]\rA=1\rB=2" },  // unchanged: untouched
+  };
+  for (const auto& r : rows) {
+    CTestMachine m;
+    m.WriteFile("C:\\t.ini", r.text);
+    IPlatform& p = m.Load().GetPlatform();
+    char buf[8];
+    p.GetPrivateProfileStringA("S", "B", "-", buf, sizeof buf, "C:\\t.ini");
+    EXPECT_STREQ(std::string(r.text).find("B=2") != std::string::npos ? "2" : "-", buf) << r.text;
+    EXPECT_TRUE(p.WritePrivateProfileStringA(r.section, r.key, r.value, "C:\\t.ini"));
+    EXPECT_EQ(r.expected, m.ReadFile("C:\\t.ini").value_or("")) << r.text;
+  }
+}
+
 TEST(SimProfileWriteTest, CreatesFilesAndRefusesReadOnlyOnes)
 {
   CTestMachine m;

@@ -1,6 +1,6 @@
 // A platform for direct calls of the start-up's public operations with
-// inputs the simulated computer cannot give (odd version records, network
-// current directories).
+// inputs the simulated computer cannot give (odd version records, an empty
+// command line).
 #ifndef TESTS_UNIT_STARTUPFAKEPLATFORM_H
 #define TESTS_UNIT_STARTUPFAKEPLATFORM_H
 
@@ -11,13 +11,13 @@
 #include "platform/Platform.h"
 
 // Answers what the start-up asks before it touches any file: the version
-// record, the command line and the current directory. Every other operation
+// record, the command line and the module file name. Every other operation
 // answers as a failure (no inner platform to forward to).
 class CStartFakePlatform : public CForwardingPlatform {
  public:
   DWORD m_dwPlatformId = 1, m_dwMajor = 4, m_dwMinor = 10, m_dwBuild = 0x040A07CE;
   std::string m_commandLine;       // argument 0 and the rest
-  std::string m_currentDirectory;  // as GetCurrentDirectoryA gives it
+  std::string m_moduleFileName;
 
   BOOL GetVersionExA(LPOSVERSIONINFOA pInfo) override {
     if (pInfo->dwOSVersionInfoSize != sizeof(OSVERSIONINFOA)) return 0;
@@ -29,11 +29,11 @@ class CStartFakePlatform : public CForwardingPlatform {
     return 1;
   }
   LPSTR GetCommandLineA() override { return &m_commandLine[0]; }
-  DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR pszBuffer) override {
-    DWORD n = (DWORD)m_currentDirectory.size();
-    if (n == 0) return 0;
-    if (nBufferLength <= n) return n + 1;  // the size needed
-    std::memcpy(pszBuffer, m_currentDirectory.c_str(), n + 1);
+  // As Windows 9x: a name that does not fit is cut and terminated.
+  DWORD GetModuleFileNameA(HMODULE, LPSTR pszFile, DWORD nSize) override {
+    DWORD n = (DWORD)m_moduleFileName.size() < nSize ? (DWORD)m_moduleFileName.size() : nSize - 1;
+    std::memcpy(pszFile, m_moduleFileName.data(), n);
+    pszFile[n] = '\0';
     return n;
   }
 };

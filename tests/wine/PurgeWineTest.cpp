@@ -160,3 +160,37 @@ TEST(PurgeWine, SameTracesLeftAsOnTheSimulatedComputer)
             SectionLines(run->ReadFile("C:\\WINDOWS\\WIN.INI"), "windows"));
   fs::remove_all(simDir);
 }
+
+// A maker's device key with a 70-level subtree goes whole, and the purge
+// goes on to the child keys and the registrations of its last step. Deep
+// down a key holds 80 subkeys with ever longer names, of which Wine's own
+// Windows 9x deletion of a tree removes only the first in each call.
+TEST(PurgeWine, DeepDeviceKeyGoesWholeAndThePurgeGoesOn)
+{
+  std::string deep = purgetest::kPci + "\\VEN_5D2A&DEV_0111\\BUS_00&DEV_0A&FUNC_00";
+  std::string sides;
+  for (int i = 1; i <= 70; ++i) {
+    deep += "\\L" + std::to_string(i);
+    for (int n = 1; i == 66 && n <= 80; ++n)
+      sides += "[" + deep + "\\" + std::string(n, 'S') + "]\r\n\"Side\"=\"1\"\r\n\r\n";
+  }
+  CMachineFolder m;
+  m.SetRegistry("REGEDIT4\r\n\r\n[" + deep + "]\r\n\"Depth\"=\"70\"\r\n\r\n" + sides + "[" + purgetest::kPci +
+                "\\VEN_1A2B&DEV_4000]\r\n\"Other\"=\"1\"\r\n\r\n[" + purgetest::kQvx +
+                "\\CHILD0000]\r\n\"Child\"=\"1\"\r\n\r\n[" +
+                purgetest::kSpaceFx + "]\r\n@=\"3D\"\r\n\r\n");
+
+  WineOptions opt;
+  opt.windows = "95";
+  opt.commandLine = "/DRIVER";
+  opt.standins = { "C:\\WINDOWS\\SysTray.exe" };
+  auto run = RunUnderWine(m.Dir(), opt, WineArch::X64);
+  ASSERT_TRUE(run->ok) << run->error << "\n" << Join(run->events) << run->wineOutput;
+  std::cout << "[ wine run ] " << run->seconds << " s (" << run->timing << ")\n";
+
+  // Wine's registry lists the keys that hold values, the deepest one here.
+  EXPECT_EQ(run->registry.find("VEN_5D2A"), std::string::npos) << run->registry;
+  EXPECT_TRUE(run->KeyExists(purgetest::kPci + "\\VEN_1A2B&DEV_4000"));
+  EXPECT_FALSE(run->KeyExists(purgetest::kQvx + "\\CHILD0000"));
+  EXPECT_FALSE(run->KeyExists(purgetest::kSpaceFx));
+}

@@ -449,6 +449,26 @@ std::string Quoted(const std::string& s)
   return "\"" + s + "\"";
 }
 
+// Where a program started by a relative path lies: against the current
+// directory, "D:X" against D:'s root when another drive is current (the
+// driver is a fresh process, which knows no other drive's directory).
+std::string ProgramLocation(const std::string& program, const std::string& cwd)
+{
+  auto slash = [](char c) { return c == '\\' || c == '/'; };
+  std::string dir = cwd;
+  if (!dir.empty() && !slash(dir.back()))
+    dir += '\\';
+  if (program.size() >= 2 && program[1] == ':') {
+    if (program.size() >= 3 && slash(program[2]))
+      return program;
+    bool bSameDrive = std::toupper((unsigned char)program[0]) == std::toupper((unsigned char)cwd[0]);
+    return (bSameDrive ? dir : program.substr(0, 2) + "\\") + program.substr(2);
+  }
+  if (!program.empty() && slash(program[0]))
+    return cwd.substr(0, 2) + program;
+  return dir + program;
+}
+
 std::string MakeTempDir(const std::string& parent, const std::string& stem)
 {
   fs::create_directories(parent);
@@ -606,7 +626,9 @@ std::unique_ptr<CWineRun> RunUnderWine(const std::string& machineDir, const Wine
     }
     // The program and the stand-ins, in place.
     std::string programPath = opt.programPath.value_or("D:\\SETUP.EXE");
-    std::string hostProgram = PrefixHostPath(prefix, programPath, true);
+    std::string programAt =
+        ProgramLocation(programPath, opt.currentDirectory.value_or("C:\\WINDOWS"));
+    std::string hostProgram = PrefixHostPath(prefix, programAt, true);
     if (hostProgram.empty())
       return fail("the program path " + programPath + " is on no drive of the machine");
     std::error_code ec;
@@ -640,7 +662,7 @@ std::unique_ptr<CWineRun> RunUnderWine(const std::string& machineDir, const Wine
 
     // The job for the driver and the stand-ins.
     std::string job;
-    job += "Program=" + programPath + "\r\n";
+    job += "Program=" + programAt + "\r\n";
     std::string tail = opt.commandLine.value_or("");
     job += "CommandLine=" + Quoted(programPath) + (tail.empty() ? "" : " " + tail) + "\r\n";
     job += "CurrentDirectory=" + opt.currentDirectory.value_or("C:\\WINDOWS") + "\r\n";

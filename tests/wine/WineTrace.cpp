@@ -75,6 +75,61 @@ std::vector<std::string> TraceArgs(const std::string& line, size_t open)
 
 }  // namespace
 
+namespace {
+
+// A traced call: a program start ('S') or a dialog's run ('D').
+struct TracedCall {
+  char kind;
+  std::string command, via;  // starts
+  bool failed = false;       // a start that Windows refused
+  unsigned id = 0;           // dialogs
+};
+
+std::string Quoted(const std::string& s)
+{
+  std::string q = "\"";
+  for (char c : s)
+    q += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return q + "\"";
+}
+
+// Each refused start goes just before the observed line of the next traced
+// call (its program's start or its dialog's opening), or before the end.
+std::vector<std::string> WithFailedStarts(const std::vector<std::string>& events,
+                                          const std::vector<TracedCall>& calls)
+{
+  std::vector<std::string> out = events;
+  std::vector<bool> claimed(out.size(), false);
+  std::vector<std::string> pending;
+  size_t from = 0;
+  auto insertAt = [&](size_t at) {
+    out.insert(out.begin() + at, pending.begin(), pending.end());
+    claimed.insert(claimed.begin() + at, pending.size(), true);
+    from = at + pending.size();
+    pending.clear();
+  };
+  for (const TracedCall& c : calls) {
+    if (c.kind == 'S' && c.failed) {
+      pending.push_back("start-failed " + Quoted(c.command) + " via=" + c.via);
+      continue;
+    }
+    std::string prefix = c.kind == 'S' ? "start " + Quoted(c.command) + " " : "dialog " + std::to_string(c.id) + " open";
+    for (size_t i = from; i < out.size(); ++i) {
+      if (!claimed[i] && out[i].rfind(prefix, 0) == 0) {
+        claimed[i] = true;
+        if (!pending.empty())
+          insertAt(i);
+        break;
+      }
+    }
+  }
+  if (!pending.empty())
+    insertAt(!out.empty() && out.back().rfind("exit ", 0) == 0 ? out.size() - 1 : out.size());
+  return out;
+}
+
+}  // namespace
+
 std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
                                          const std::string& trace)
 {
@@ -90,20 +145,30 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
   std::vector<Start> starts;
   std::vector<End> ends;
   std::vector<unsigned> open;
+  std::vector<TracedCall> calls;
   bool bDialogsTraced = false;
+  auto retval = [](const std::string& line) {
+    size_t r = line.find("retval=");
+    return r == std::string::npos ? 0ul : std::stoul(line.substr(r + 7, 16), nullptr, 16);
+  };
   for (const std::string& line : SplitLines(trace)) {
     size_t p;
     if ((p = line.find("Call KERNEL32.WinExec(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));
       if (!a.empty())
-        starts.push_back({ a[0], "WinExec" });
+        calls.push_back({ 'S', a[0], "WinExec" });
     } else if ((p = line.find("Call KERNEL32.CreateProcessA(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));
       if (a.size() >= 2)
-        starts.push_back({ a[1] == "00000000" ? a[0] : a[1], "CreateProcess" });
+        calls.push_back({ 'S', a[1] == "00000000" ? a[0] : a[1], "CreateProcess" });
+    } else if (line.find("Ret  KERNEL32.WinExec()") != std::string::npos && !calls.empty()) {
+      calls.back().failed = retval(line) < 32;  // WinExec's error codes
+    } else if (line.find("Ret  KERNEL32.CreateProcessA()") != std::string::npos && !calls.empty()) {
+      calls.back().failed = retval(line) == 0;
     } else if ((p = line.find("Call user32.DialogBoxParamA(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));
       open.push_back(a.size() >= 2 ? (unsigned)std::stoul(a[1], nullptr, 16) : 0);
+      calls.push_back({ 'D', "", "", false, open.back() });
       bDialogsTraced = true;
     } else if ((p = line.find("Ret  user32.DialogBoxParamA()")) != std::string::npos) {
       size_t r = line.find("retval=", p);
@@ -113,6 +178,9 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
       }
     }
   }
+  for (const TracedCall& c : calls)
+    if (c.kind == 'S' && !c.failed)
+      starts.push_back({ c.command, c.via });
   std::vector<std::string> out;
   for (const std::string& e : events) {
     if (e.rfind("start \"", 0) == 0) {
@@ -154,7 +222,7 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
     }
     out.push_back(e);
   }
-  return out;
+  return WithFailedStarts(out, calls);
 }
 
 

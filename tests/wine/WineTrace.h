@@ -12,7 +12,9 @@ namespace winetest {
 std::vector<std::string> SplitLines(const std::string& text);
 
 // Completes the observed events with the trace: each started program's line
-// gets how it was started (via=WinExec or via=CreateProcess), each dialog's
+// gets how it was started (via=WinExec or via=CreateProcess), a start that
+// Windows refused its start-failed line (before the next traced call's
+// line, as no program records it), each dialog's
 // end the result DialogBoxParamA really returned, and an end is dropped for a
 // dialog whose run never returned (the process ended inside it). Without
 // traced dialog calls, the ends are left as observed.

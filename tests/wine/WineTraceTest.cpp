@@ -58,3 +58,25 @@ TEST(WineTrace, KeepsObservedEndsWithoutATrace)
                                         "exit 0" };
   EXPECT_EQ(WithTracedCalls(observed, ""), observed);
 }
+
+// A start that Windows refused shows only in the trace: its line goes before
+// the next traced call's line, or before the end.
+TEST(WineTrace, AddsRefusedStarts)
+{
+  const char* trace =
+      "0110:Call KERNEL32.CreateProcessA(00000000,0021fc90 \" -a\",00000000,00000000,00000000,"
+      "00000000,00000000,00000000,0021fcd0,0021fcb0) ret=1400015fc\n"
+      "0110:Ret  KERNEL32.CreateProcessA() retval=00000000 ret=1400015fc\n"
+      "0110:Call KERNEL32.CreateProcessA(00000000,0021fc90 \"D:\\\\Setup.exe\",00000000,00000000,"
+      "00000000,00000000,00000000,00000000,0021fcd0,0021fcb0) ret=1400015fc\n"
+      "0110:Ret  KERNEL32.CreateProcessA() retval=00000001 ret=1400015fc\n"
+      "0110:Call KERNEL32.WinExec(140004000 \"C:\\\\none.exe\",00000005) ret=14000160e\n"
+      "0110:Ret  KERNEL32.WinExec() retval=00000002 ret=14000160e\n";
+  std::vector<std::string> observed = { "message-box title=\"Setup\" text=\"x\" owner=none",
+                                        "start \"D:\\Setup.exe\" show=5", "exit 0" };
+  EXPECT_EQ(Join(WithTracedCalls(observed, trace)),
+            "message-box title=\"Setup\" text=\"x\" owner=none\n"
+            "start-failed \" -a\" via=CreateProcess\n"
+            "start \"D:\\Setup.exe\" show=5 via=CreateProcess\n"
+            "start-failed \"C:\\none.exe\" via=WinExec\nexit 0\n");
+}

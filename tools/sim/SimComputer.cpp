@@ -2,6 +2,7 @@
 // the launcher's start-up routine.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -51,6 +52,13 @@ bool ReadWholeFile(const std::string& path, std::string* pOut)
   ss << in.rdbuf();
   *pOut = ss.str();
   return true;
+}
+
+// "X:\..." (a relative "WINDOWS" or "C:WINDOWS" names no fixed folder).
+bool IsFullDrivePath(const std::string& s)
+{
+  return s.size() >= 3 && std::isalpha((unsigned char)s[0]) && s[1] == ':' &&
+         (s[2] == '\\' || s[2] == '/');
 }
 
 // Directory option values keep no trailing backslash except on a root.
@@ -154,9 +162,12 @@ bool CSimPlatform::Init(std::string* pError)
     *pError = "empty program path";
     return false;
   }
-  WinPath probe;
-  if (!m_fs.MakeFull(m_options.windowsDirectory, "", &probe)) {
+  if (!IsFullDrivePath(m_options.windowsDirectory)) {
     *pError = "the Windows directory must be a full path: " + m_options.windowsDirectory;
+    return false;
+  }
+  if (m_options.systemDirectory && !IsFullDrivePath(*m_options.systemDirectory)) {
+    *pError = "the system directory must be a full path: " + *m_options.systemDirectory;
     return false;
   }
   m_windowsDir = DirectoryForm(m_options.windowsDirectory);
@@ -177,7 +188,12 @@ bool CSimPlatform::Init(std::string* pError)
     }
     m_currentDir = cwd.Format();
   }
-  m_driveDirs[Upper(m_currentDir.substr(0, 1))[0]] = m_currentDir;
+  if (m_currentDir[1] == ':')
+    m_driveDirs[Upper(m_currentDir.substr(0, 1))[0]] = m_currentDir;
+
+  // The module file name is the program's full path, whatever argument 0 says.
+  WinPath module;
+  m_modulePath = Full(m_options.programPath.c_str(), &module) ? module.Format() : m_options.programPath;
 
   std::string cmd = "\"" + m_options.programPath + "\"";
   if (!m_options.commandLine.empty())

@@ -21,7 +21,9 @@
 //   CopyFileA gives the copy the source's attributes, read-only included.
 // - Wildcards match a name's 8.3 form too ("*.INF" finds "w.infx").
 // - A program named by a path (with a drive or folder) starts only when its
-//   file exists (also with ".exe" added); a bare name always starts. Started
+//   file exists (also with ".exe" added); a bare name always starts; an
+//   empty command, or one that starts with a blank, never does. A start that
+//   fails is an event too ("start-failed"). Started
 //   programs end with exit code 0 unless options.runningPrograms keeps them
 //   running for N exit-code reads. WaitForSingleObject with INFINITE waits
 //   until the program ends (it ends then); with a time limit it passes that

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "SimText.h"
@@ -12,8 +13,9 @@ namespace sim {
 
 std::string WinPath::Format() const
 {
-  std::string s(1, drive);
-  s += ":\\";
+  std::string s = drive != 0 ? std::string(1, drive) + ":" : share;
+  if (drive != 0 || !parts.empty())
+    s += '\\';
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i)
       s += '\\';
@@ -48,6 +50,52 @@ std::string CSimFileSystem::DriveRoot(char drive) const
 static bool IsLetter(char c)
 {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+static bool IsSlash(char c)
+{
+  return c == '\\' || c == '/';
+}
+
+// The share of a network path "\\SERVER\SHARE\REST": *pShare gets
+// "\\SERVER\SHARE" (slashes as backslashes), *pRest what follows. False
+// when the server or the share is missing.
+static bool SplitShare(const std::string& path, std::string* pShare, std::string* pRest)
+{
+  size_t server = 2;
+  size_t serverEnd = server;
+  while (serverEnd < path.size() && !IsSlash(path[serverEnd]))
+    ++serverEnd;
+  size_t shareEnd = serverEnd + 1;
+  while (shareEnd < path.size() && !IsSlash(path[shareEnd]))
+    ++shareEnd;
+  if (serverEnd == server || serverEnd >= path.size() || shareEnd == serverEnd + 1)
+    return false;
+  *pShare = "\\\\" + path.substr(server, serverEnd - server) + "\\" +
+            path.substr(serverEnd + 1, shareEnd - serverEnd - 1);
+  *pRest = path.substr(shareEnd);
+  return true;
+}
+
+std::string CSimFileSystem::RootHost(const WinPath& path) const
+{
+  if (path.drive != 0)
+    return DriveRoot(path.drive);
+  std::string share, rest;
+  if (!SplitShare(path.share, &share, &rest))
+    return "";
+  size_t cut = share.find('\\', 2);
+  std::string host = m_machineDir + "/unc";
+  for (const std::string& name : { share.substr(2, cut - 2), share.substr(cut + 1) }) {
+    std::string match;
+    for (const auto& e : List(host))
+      if (e.isDir && EqualNoCase(e.name, name))
+        match = e.name;
+    if (match.empty())
+      return "";
+    host += "/" + match;
+  }
+  return host;
 }
 
 // Applies the names of rel to base (which is already full).
@@ -87,29 +135,33 @@ bool CSimFileSystem::MakeFull(const std::string& path, const std::string& cwd, W
   if (path.empty())
     return false;
   WinPath cur;
+  std::string rest;
   if (cwd.size() >= 2 && cwd[1] == ':') {
     cur.drive = Upper(cwd.substr(0, 1))[0];
     AppendParts(&cur, cwd.substr(2));
+  } else if (cwd.size() >= 2 && IsSlash(cwd[0]) && IsSlash(cwd[1]) && SplitShare(cwd, &cur.share, &rest)) {
+    AppendParts(&cur, rest);
   }
   WinPath p;
-  std::string rest;
   if (path.size() >= 2 && path[1] == ':' && IsLetter(path[0])) {
     p.drive = Upper(path.substr(0, 1))[0];
     rest = path.substr(2);
-    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
+    if (rest.empty() || !IsSlash(rest[0])) {
       // Drive-relative: against the current directory when on that drive.
       if (cur.drive == p.drive)
         p = cur;
     }
-  } else if (path[0] == '\\' || path[0] == '/') {
-    if (path.size() >= 2 && (path[1] == '\\' || path[1] == '/'))
-      return false;  // network paths do not exist here
-    if (cur.drive == 0)
+  } else if (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+    if (!SplitShare(path, &p.share, &rest))
+      return false;
+  } else if (IsSlash(path[0])) {
+    if (!cur.HasRoot())
       return false;
     p.drive = cur.drive;
+    p.share = cur.share;
     rest = path;
   } else {
-    if (cur.drive == 0)
+    if (!cur.HasRoot())
       return false;
     p = cur;
     rest = path;
@@ -158,7 +210,25 @@ static std::string ShortChars(const std::string& s, size_t maxLen)
   return Upper(r);
 }
 
-std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir)
+// NAME~N.EXT with the lowest N that no other name of the folder has.
+static std::string NewAlias(const std::string& name, std::set<std::string>* pUsed)
+{
+  size_t dot = name.rfind('.');
+  std::string base = ShortChars(name.substr(0, dot), 8);
+  std::string ext = dot == std::string::npos ? "" : ShortChars(name.substr(dot + 1), 3);
+  if (base.empty())
+    base = "_";
+  for (int n = 1;; ++n) {
+    std::string tail = "~" + std::to_string(n);
+    std::string cand = base.substr(0, 8 - tail.size()) + tail;
+    if (!ext.empty())
+      cand += "." + ext;
+    if (pUsed->insert(cand).second)
+      return cand;
+  }
+}
+
+std::vector<DirEntry> CSimFileSystem::ListNames(const std::string& hostDir)
 {
   std::vector<DirEntry> entries;
   DIR* d = opendir(hostDir.c_str());
@@ -170,50 +240,91 @@ std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir)
       continue;
     DirEntry de;
     de.name = n;
-    struct stat st;
-    de.isDir = stat((hostDir + "/" + n).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (e->d_type == DT_DIR || e->d_type == DT_REG) {
+      de.isDir = e->d_type == DT_DIR;
+    } else {
+      struct stat st;
+      de.isDir = stat((hostDir + "/" + n).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     entries.push_back(de);
   }
   closedir(d);
   std::sort(entries.begin(), entries.end(),
             [](const DirEntry& a, const DirEntry& b) { return LessNoCase(a.name, b.name); });
+  return entries;
+}
 
-  // Valid 8.3 names keep their name; the others get NAME~N.EXT with the
-  // lowest N not yet taken, in listing order.
-  std::set<std::string> used;
-  for (auto& e : entries)
+std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir) const
+{
+  std::vector<DirEntry> entries = ListNames(hostDir);
+  // Valid 8.3 names keep their name. A long name keeps the alias it was
+  // given; one seen for the first time gets the lowest free one, in listing
+  // order. A name that has gone frees its alias.
+  Aliases& old = m_aliases[hostDir];
+  Aliases now;
+  for (auto& e : entries) {
     if (IsValid83(e.name)) {
       e.shortName = Upper(e.name);
-      used.insert(e.shortName);
+    } else {
+      auto it = old.given.find(e.name);
+      if (it == old.given.end())
+        continue;
+      e.shortName = now.given[e.name] = it->second;
     }
-  for (auto& e : entries) {
-    if (!e.shortName.empty())
-      continue;
-    size_t dot = e.name.rfind('.');
-    std::string base = ShortChars(e.name.substr(0, dot), 8);
-    std::string ext = dot == std::string::npos ? "" : ShortChars(e.name.substr(dot + 1), 3);
-    if (base.empty())
-      base = "_";
-    for (int n = 1; n < 1000000; ++n) {
-      std::string tail = "~" + std::to_string(n);
-      std::string cand = base.substr(0, 8 - tail.size()) + tail;
-      if (!ext.empty())
-        cand += "." + ext;
-      if (used.insert(cand).second) {
-        e.shortName = cand;
-        break;
-      }
-    }
+    now.used.insert(e.shortName);
   }
+  for (auto& e : entries)
+    if (e.shortName.empty())
+      e.shortName = now.given[e.name] = NewAlias(e.name, &now.used);
+  old = std::move(now);
   return entries;
+}
+
+void CSimFileSystem::BeforeCreate(const std::string& hostDir) const
+{
+  if (m_aliases.find(hostDir) == m_aliases.end())
+    List(hostDir);
+}
+
+void CSimFileSystem::Created(const std::string& hostDir, const std::string& name) const
+{
+  Aliases& a = m_aliases[hostDir];
+  if (IsValid83(name))
+    a.used.insert(Upper(name));
+  else if (a.given.find(name) == a.given.end())
+    a.given[name] = NewAlias(name, &a.used);
+}
+
+// The first entry whose long name matches without regard to case, else
+// (only an alias has a '~') whose 8.3 name does; "" when none.
+std::string CSimFileSystem::FindNoCase(const std::string& hostDir, const std::string& part) const
+{
+  if (part.find('~') != std::string::npos) {
+    for (const auto& e : List(hostDir))
+      if (EqualNoCase(e.name, part) || EqualNoCase(e.shortName, part))
+        return e.name;
+    return "";
+  }
+  // Without the listing's order: the first in name order among equals.
+  std::string match;
+  DIR* d = opendir(hostDir.c_str());
+  if (d == nullptr)
+    return match;
+  while (dirent* e = readdir(d)) {
+    std::string n = e->d_name;
+    if (EqualNoCase(n, part) && (match.empty() || LessNoCase(n, match)))
+      match = n;
+  }
+  closedir(d);
+  return match;
 }
 
 Located CSimFileSystem::Locate(const WinPath& path) const
 {
   Located r;
-  std::string host = DriveRoot(path.drive);
+  std::string host = RootHost(path);
   struct stat st;
-  if (path.drive == 0 || stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+  if (host.empty() || stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
     return r;
   r.driveExists = true;
   if (path.parts.empty()) {
@@ -235,19 +346,14 @@ Located CSimFileSystem::Locate(const WinPath& path) const
       host += "/" + part;
       continue;
     }
+    // The name as given when the folder holds it so; otherwise the first
+    // entry whose long or 8.3 name matches without regard to case.
     std::string match;
-    std::vector<DirEntry> list = List(host);
-    for (const auto& e : list)
-      if (e.name == part) {
-        match = e.name;
-        break;
-      }
-    if (match.empty())
-      for (const auto& e : list)
-        if (EqualNoCase(e.name, part) || EqualNoCase(e.shortName, part)) {
-          match = e.name;
-          break;
-        }
+    struct stat exact;
+    if (lstat((host + "/" + part).c_str(), &exact) == 0)
+      match = part;
+    else
+      match = FindNoCase(host, part);
     if (!match.empty() && !last) {
       struct stat s2;
       if (stat((host + "/" + match).c_str(), &s2) != 0 || !S_ISDIR(s2.st_mode))

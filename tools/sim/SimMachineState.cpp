@@ -30,7 +30,7 @@ bool ReadWhole(const std::string& path, std::string* pOut)
 
 void ReadFolder(const std::string& host, const std::string& path, SimMachineState* pState)
 {
-  for (const DirEntry& d : CSimFileSystem::List(host)) {
+  for (const DirEntry& d : CSimFileSystem::ListNames(host)) {
     SimFileEntry e;
     std::string entryHost = host + "/" + d.name;
     e.path = path + "\\" + d.name;

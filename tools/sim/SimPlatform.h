@@ -92,6 +92,8 @@ public:
   UINT GetSystemDirectoryA(LPSTR pszBuffer, UINT uSize) override;
   DWORD GetCurrentDirectoryA(DWORD nBufferLength, LPSTR pszBuffer) override;
   BOOL SetCurrentDirectoryA(LPCSTR pszPath) override;
+  DWORD GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                         LPSTR* ppszFilePart) override;
   DWORD GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer) override;
   BOOL CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES pSa) override;
   HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData) override;
@@ -206,6 +208,7 @@ private:
 
   // Processes.
   HANDLE StartProcess(const std::string& command, UINT uShow, const char* pszVia);
+  void LogFailedStart(const std::string& command, const char* pszVia);
   void SeeEnded(SimProcess& p);
 
   // Dialogs.
@@ -224,6 +227,7 @@ private:
   unsigned long long m_clockMs = 0;
   OSVERSIONINFOA m_version;
   std::vector<char> m_commandLine;
+  std::string m_modulePath;
   std::string m_windowsDir;
   std::string m_systemDir;
   std::string m_currentDir;

@@ -99,8 +99,30 @@ BOOL CSimPlatform::SetCurrentDirectoryA(LPCSTR pszPath)
     return FALSE;
   }
   m_currentDir = p.Format();
-  m_driveDirs[p.drive] = m_currentDir;
+  if (p.drive != 0)
+    m_driveDirs[p.drive] = m_currentDir;
   return TRUE;
+}
+
+// Existing or not, as Windows completes a path; a trailing backslash stays.
+DWORD CSimPlatform::GetFullPathNameA(LPCSTR pszFileName, DWORD nBufferLength, LPSTR pszBuffer,
+                                     LPSTR* ppszFilePart)
+{
+  WinPath p;
+  if (!Full(pszFileName, &p)) {
+    Fail(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  std::string full = p.Format();
+  char last = pszFileName[std::strlen(pszFileName) - 1];
+  if (!p.parts.empty() && (last == '\\' || last == '/'))
+    full += '\\';
+  DWORD n = CopyOut(full, pszBuffer, nBufferLength);
+  if (ppszFilePart != nullptr && n < nBufferLength) {
+    size_t cut = full.rfind('\\');
+    *ppszFilePart = p.parts.empty() || cut + 1 == full.size() ? nullptr : pszBuffer + cut + 1;
+  }
+  return n;
 }
 
 DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchBuffer)
@@ -115,12 +137,15 @@ DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchB
     return 0;
   }
   // Each name becomes the 8.3 name it has in its folder.
-  std::string result(1, p.drive);
-  result += ":\\";
-  std::string host = m_fs.DriveRoot(p.drive);
+  WinPath root = p;
+  root.parts.clear();
+  std::string result = root.Format();
+  if (result.back() != '\\' && !p.parts.empty())
+    result += '\\';
+  std::string host = m_fs.RootHost(p);
   for (size_t i = 0; i < p.parts.size(); ++i) {
     std::string shortName, name;
-    for (const auto& e : CSimFileSystem::List(host))
+    for (const auto& e : m_fs.List(host))
       if (EqualNoCase(e.name, p.parts[i]) || EqualNoCase(e.shortName, p.parts[i])) {
         if (name.empty() || e.name == p.parts[i]) {
           shortName = e.shortName;
@@ -155,10 +180,12 @@ BOOL CSimPlatform::CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES)
     Fail(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
+  m_fs.BeforeCreate(loc.hostParent);
   if (m_fs.DriveReadOnly(p.drive) || mkdir(loc.host.c_str(), 0755) != 0) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  m_fs.Created(loc.hostParent, loc.name);
   return TRUE;
 }
 
@@ -231,7 +258,7 @@ HANDLE CSimPlatform::FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData)
       if (MatchWildcard(namePart, dot))
         add(dot, dot, loc.host, true);
   // Names match by their long or their 8.3 form, as on Windows.
-  for (const auto& e : CSimFileSystem::List(loc.host))
+  for (const auto& e : m_fs.List(loc.host))
     if (MatchWildcard(namePart, e.name) || MatchWildcard(namePart, e.shortName))
       add(e.name, e.shortName, loc.host + "/" + e.name, e.isDir);
   if (search.results.empty()) {
@@ -300,7 +327,12 @@ BOOL CSimPlatform::CopyFileA(LPCSTR pszExisting, LPCSTR pszNew, BOOL bFailIfExis
     Fail(32 /* ERROR_SHARING_VIOLATION */);
     return FALSE;
   }
-  if (!CopyHostFile(from.host, to.host)) {
+  if (!to.exists)
+    m_fs.BeforeCreate(to.hostParent);
+  bool bCopied = CopyHostFile(from.host, to.host);
+  if (!to.exists)
+    m_fs.Created(to.hostParent, to.name);
+  if (!bCopied) {
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }

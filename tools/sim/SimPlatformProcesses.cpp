@@ -26,7 +26,7 @@ DWORD CSimPlatform::GetModuleFileNameA(HMODULE, LPSTR pszFile, DWORD nSize)
 {
   if (pszFile == nullptr || nSize == 0)
     return 0;
-  const std::string& path = m_options.programPath;
+  const std::string& path = m_modulePath;
   DWORD n = path.size() < nSize ? (DWORD)path.size() : nSize - 1;
   std::memcpy(pszFile, path.data(), n);
   pszFile[n] = '\0';
@@ -43,10 +43,15 @@ UINT CSimPlatform::SetErrorMode(UINT uMode)
 // --- Programs -------------------------------------------------------------------
 
 // A program named by a path (drive or folder given) must exist, with or
-// without ".exe"; a bare name is taken as found on the search path.
+// without ".exe"; a bare name is taken as found on the search path. The
+// name starts at the command's first character, so an empty or blank
+// command, or one that starts with a blank, names no program (probed under
+// Wine: "", "   ", " -a" and " C:\\WINDOWS\\NOTEPAD.EXE" all fail).
 bool CSimPlatform::ProgramExists(LPCSTR pszApplication, const std::string& command) const
 {
   auto exists = [&](const std::string& name) {
+    if (name.empty() || name[0] == ' ' || name[0] == '\t')
+      return false;
     if (name.find_first_of("\\/:") == std::string::npos)
       return true;
     for (const std::string& cand : {name, name + ".exe"}) {
@@ -61,10 +66,8 @@ bool CSimPlatform::ProgramExists(LPCSTR pszApplication, const std::string& comma
   };
   if (pszApplication != nullptr)
     return exists(pszApplication);
-  std::string cmd = TrimBlanks(command);
-  if (cmd.empty())
-    return false;
-  if (cmd[0] == '"') {
+  const std::string& cmd = command;
+  if (!cmd.empty() && cmd[0] == '"') {
     size_t close = cmd.find('"', 1);
     return exists(cmd.substr(1, close == std::string::npos ? std::string::npos : close - 1));
   }
@@ -93,9 +96,16 @@ HANDLE CSimPlatform::StartProcess(const std::string& command, UINT uShow, const 
   return h;
 }
 
+void CSimPlatform::LogFailedStart(const std::string& command, const char* pszVia)
+{
+  Log("start-failed " + Quote(command) + " via=" + pszVia);
+}
+
 UINT CSimPlatform::WinExec(LPCSTR pszCmdLine, UINT uCmdShow)
 {
   if (pszCmdLine == nullptr || !ProgramExists(nullptr, pszCmdLine)) {
+    if (pszCmdLine != nullptr)
+      LogFailedStart(pszCmdLine, "WinExec");
     Fail(ERROR_FILE_NOT_FOUND);
     return ERROR_FILE_NOT_FOUND;
   }
@@ -110,11 +120,12 @@ BOOL CSimPlatform::CreateProcessA(LPCSTR pszApplicationName, LPSTR pszCommandLin
                                   LPPROCESS_INFORMATION pProcessInformation)
 {
   std::string command = pszCommandLine ? pszCommandLine : (pszApplicationName ? pszApplicationName : "");
-  if (command.empty() || pProcessInformation == nullptr || pStartupInfo == nullptr) {
+  if (pProcessInformation == nullptr || pStartupInfo == nullptr) {
     Fail(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   if (!ProgramExists(pszApplicationName, command)) {
+    LogFailedStart(command, "CreateProcess");
     Fail(ERROR_FILE_NOT_FOUND);
     return FALSE;
   }

@@ -187,9 +187,13 @@ BOOL CSimPlatform::WriteProfile(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValu
   std::string changed =
       ProfileSet(text, pszSection, pszKey ? &key : nullptr, pszValue ? &value : nullptr);
   if ((loc.exists && changed != text) || (!loc.exists && !changed.empty())) {
+    if (!loc.exists)
+      m_fs.BeforeCreate(loc.hostParent);
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
     out << changed;
     out.close();
+    if (!loc.exists)
+      m_fs.Created(loc.hostParent, loc.name);
     if (!out) {
       Fail(ERROR_ACCESS_DENIED);
       return FALSE;

@@ -24,11 +24,14 @@ std::vector<Line> SplitLines(const std::string& text)
   while (pos < text.size()) {
     Line ln;
     ln.begin = pos;
-    size_t nl = text.find('\n', pos);
-    ln.end = nl == std::string::npos ? text.size() : nl + 1;
-    ln.textEnd = nl == std::string::npos ? text.size() : nl;
-    if (ln.textEnd > ln.begin && text[ln.textEnd - 1] == '\r')
-      --ln.textEnd;
+    // A line ends in LF, CR LF or a CR alone.
+    size_t nl = text.find_first_of("\r\n", pos);
+    if (nl == std::string::npos) {
+      ln.end = ln.textEnd = text.size();
+    } else {
+      ln.textEnd = nl;
+      ln.end = nl + (text.compare(nl, 2, "\r\n") == 0 ? 2 : 1);
+    }
     std::string t = TrimBlanks(text.substr(ln.begin, ln.textEnd - ln.begin));
     // As Windows reads them (probed with Wine): a section line needs its
     // closing bracket; a key line needs '='; nothing else is a comment, so
@@ -129,8 +132,10 @@ std::vector<std::string> ProfileSections(const std::string& text)
   return names;
 }
 
-std::string ProfileSet(const std::string& text, const std::string& section,
-                       const std::string* pKey, const std::string* pValue)
+namespace {
+
+std::string ProfileChange(const std::string& text, const std::string& section,
+                          const std::string* pKey, const std::string* pValue)
 {
   auto lines = SplitLines(text);
   size_t h, e;
@@ -179,6 +184,30 @@ std::string ProfileSet(const std::string& text, const std::string& section,
   out += *pKey + "=" + *pValue + "\r\n";
   out += text.substr(after.end);
   return out;
+}
+
+// The text with every line that ends in a CR alone ended in CR LF.
+std::string WithCrLf(const std::string& text)
+{
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+      out += '\n';
+  }
+  return out;
+}
+
+}  // namespace
+
+// A change rewrites every line that ends in a CR alone to end in CR LF, as
+// Wine writes them (probed); a write that changes nothing leaves the file.
+std::string ProfileSet(const std::string& original, const std::string& section,
+                       const std::string* pKey, const std::string* pValue)
+{
+  std::string text = WithCrLf(original);
+  std::string changed = ProfileChange(text, section, pKey, pValue);
+  return changed == text ? original : changed;
 }
 
 }  // namespace sim

@@ -1,7 +1,8 @@
 // Profile (INI) file text: reading a value as GetPrivateProfileStringA does
 // and changing one as Windows 9x writes them: only the key's own line is
 // replaced, a new key is added after the last line of its section, a new
-// section goes at the end of the file; every other byte stays as it was.
+// section goes at the end of the file; every other byte stays as it was,
+// except that a change ends in CR LF the lines that end in a CR alone.
 #ifndef TOOLS_SIM_SIMPROFILE_H
 #define TOOLS_SIM_SIMPROFILE_H
 

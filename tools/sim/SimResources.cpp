@@ -142,25 +142,27 @@ bool CSimResources::Parse(const unsigned char* pData, size_t cbData, std::string
   return true;
 }
 
+// As Windows' resource loader picks a language when none is asked for
+// (probed under Wine with French, French Canada, Chinese PRC and Hong Kong,
+// German, Swiss German and UK English locales): a neutral resource, the
+// user's language, its primary language with the neutral sublanguage, US
+// English, and else the resource of the lowest language id.
 const ResEntry* CSimResources::Find(uint16_t type, uint16_t id, uint16_t language,
                                     uint16_t* pLanguage) const
 {
-  const ResEntry* pEnglish = nullptr;
-  const ResEntry* pAny = nullptr;
-  for (const auto& e : m_entries) {
-    if (e.typeId != type || e.nameId != id)
-      continue;
-    if (e.language == language) {
-      if (pLanguage)
-        *pLanguage = e.language;
-      return &e;
-    }
-    if (e.language == 1033 && !pEnglish)
-      pEnglish = &e;
-    if (!pAny)
-      pAny = &e;
+  const uint16_t candidates[] = { 0, language, (uint16_t)(language & 0x3FF), 1033 };
+  const ResEntry* r = nullptr;
+  for (uint16_t want : candidates) {
+    for (const auto& e : m_entries)
+      if (!r && e.typeId == type && e.nameId == id && e.language == want)
+        r = &e;
   }
-  const ResEntry* r = pEnglish ? pEnglish : pAny;
+  const ResEntry* pLowest = nullptr;
+  for (const auto& e : m_entries)
+    if (e.typeId == type && e.nameId == id && (!pLowest || e.language < pLowest->language))
+      pLowest = &e;
+  if (!r)
+    r = pLowest;
   if (r && pLanguage)
     *pLanguage = r->language;
   return r;

@@ -42,8 +42,8 @@ public:
   // Parses .res bytes; false with a message when they are not in that form.
   bool Parse(const unsigned char* pData, size_t cbData, std::string* pError);
 
-  // The resource of that type and id in the language, else in 1033, else
-  // in any language; *pLanguage receives the one used.
+  // The resource of that type and id for the user's language, picked as
+  // Windows' resource loader does; *pLanguage receives the one used.
   const ResEntry* Find(uint16_t type, uint16_t id, uint16_t language,
                        uint16_t* pLanguage = nullptr) const;
   // String id from the string tables, as 8-bit text.

@@ -39,8 +39,11 @@ bool LessNoCase(const std::string& a, const std::string& b)
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
     // Upper-case folding, as Windows collates names ('_' after letters).
-    unsigned char ca = (unsigned char)Upper(std::string(1, a[i]))[0];
-    unsigned char cb = (unsigned char)Upper(std::string(1, b[i]))[0];
+    unsigned char ca = (unsigned char)a[i], cb = (unsigned char)b[i];
+    if (ca >= 'a' && ca <= 'z')
+      ca = (unsigned char)(ca - 'a' + 'A');
+    if (cb >= 'a' && cb <= 'z')
+      cb = (unsigned char)(cb - 'a' + 'A');
     if (ca != cb)
       return ca < cb;
   }
