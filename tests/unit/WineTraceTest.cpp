@@ -2,12 +2,19 @@
 // text as Wine 8 writes it (x86_64 and i386 look alike).
 #include <gtest/gtest.h>
 
-#include "WineHarness.h"
 #include "WineTrace.h"
 
-using namespace winetest;
+using namespace winerun;
 
 namespace {
+
+std::string Join(const std::vector<std::string>& lines)
+{
+  std::string s;
+  for (const std::string& l : lines)
+    s += l + "\n";
+  return s;
+}
 
 const char* const kTrace =
     "0110:trace:relay:load_list L\"RelayInclude\" = L\"kernel32.WinExec\"\n"

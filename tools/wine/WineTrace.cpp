@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-namespace winetest {
+namespace winerun {
 
 std::vector<std::string> SplitLines(const std::string& text)
 {
@@ -226,4 +226,4 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
 }
 
 
-}  // namespace winetest
+}  // namespace winerun

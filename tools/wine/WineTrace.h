@@ -1,12 +1,12 @@
 // Wine's trace of the program's own calls (the relay channel, for
 // WinExec, CreateProcessA and DialogBoxParamA) read into the event lines.
-#ifndef TESTS_WINE_WINETRACE_H
-#define TESTS_WINE_WINETRACE_H
+#ifndef TOOLS_WINE_WINETRACE_H
+#define TOOLS_WINE_WINETRACE_H
 
 #include <string>
 #include <vector>
 
-namespace winetest {
+namespace winerun {
 
 // The lines of a text, CR LF or LF ends, without their line breaks.
 std::vector<std::string> SplitLines(const std::string& text);
@@ -21,6 +21,6 @@ std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
                                          const std::string& trace);
 
-}  // namespace winetest
+}  // namespace winerun
 
 #endif
