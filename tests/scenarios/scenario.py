@@ -63,6 +63,11 @@ def _unescape(text):
     return "".join(out)
 
 
+def _hex_escapes(text):
+    """An option's value: \\xHH only (a blank at the end: \\x20); backslashes stay."""
+    return re.sub(r"\\x([0-9a-fA-F]{2})", lambda m: chr(int(m.group(1), 16)), text)
+
+
 def _blocks(lines):
     """(line number, head, [indented lines]) for each directive; a block runs on
     over blank lines while the next text is still indented."""
@@ -105,9 +110,9 @@ def _apply(s, lineno, head, body, last):
         elif key == "windows":
             s.versions = value.split()
         elif key in OPTIONS:
-            s.options[key] = _unescape(value)
+            s.options[key] = _hex_escapes(value)
         elif key in REPEATABLE:
-            s.repeated[key].append(_unescape(value))
+            s.repeated[key].append(_hex_escapes(value))
         elif key in EXPECTATIONS:
             s.expect[key] = body if not value else [value]
             s.blocks[key] = (lineno, last)
@@ -173,9 +178,12 @@ def read_base(name):
 
 
 def _host(machine, windows_path):
-    drive = windows_path[0].lower()
-    parts = [p for p in windows_path[2:].replace("/", "\\").split("\\") if p]
-    cur = os.path.join(machine, drive)
+    """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE)."""
+    if windows_path.startswith("\\\\"):
+        cur, rest = os.path.join(machine, "unc"), windows_path[2:]
+    else:
+        cur, rest = os.path.join(machine, windows_path[0].lower()), windows_path[2:]
+    parts = [p for p in rest.replace("/", "\\").split("\\") if p]
     for p in parts:
         found = None
         if os.path.isdir(cur):

@@ -57,6 +57,14 @@ def _profile_line(line):
 
 SHORT_NAME = re.compile(r"(?<=[\\:])[^\\ .~]{1,6}~[0-9A-Z]{1,5}(?=[\\. ,\"]|$)", re.I)
 
+FILE_LINE = re.compile(r"^(file added|file removed|file changed|folder added|folder removed|attribute changed|at restart:) (.*)$")
+
+
+def _name_case(line):
+    m = FILE_LINE.match(line)
+    return m.group(1) + " " + m.group(2).lower() if m else line
+
+
 KNOWN_DIFFERENCES = {
     "unobservable": Difference(
         "Pauses, the wait cursor, ended programs and how a program was started cannot be seen "
@@ -67,6 +75,10 @@ KNOWN_DIFFERENCES = {
         "Wine makes 8.3 names by hashing (PROG~FBU), Windows by numbering (PROGRA~1): "
         "an 8.3 alias is compared as such, not letter by letter.",
         change=lambda l: SHORT_NAME.sub("<8.3>", l), line=lambda l: SHORT_NAME.sub("<8.3>", l)),
+    "name-case": Difference(
+        "A file that a profile write creates is named as the caller spelt it on the simulated computer "
+        "(WIN.INI) and in lower case by Wine (win.ini); names are the same without regard to case.",
+        change=_name_case),
     "profile-rewrite": Difference(
         "A profile write under Wine rewrites the whole file (key=value, CR LF, no blank lines or "
         "indentation): profile files are compared by their sections and keys, not by size.",

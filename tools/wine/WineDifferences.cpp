@@ -70,6 +70,10 @@ void PrepareDriveC(const std::string& prefix, const std::string& machineDir, con
     if (!fs::exists(FindEntry(machineWin, name)))
       fs::remove(FindEntry(winDir, name), ec);
 
+  // The INF folder: a machine without one has none in the prefix either.
+  if (!fs::exists(FindEntry(machineWin, "INF")))
+    fs::remove_all(FindEntry(winDir, "inf"), ec);
+
   // The system directory. Wine's is C:\windows\system32 on every version;
   // Windows 9x's is C:\WINDOWS\SYSTEM. What the launcher reads from the
   // system directory there (the wavetable data) is put in system32 as well;

@@ -158,9 +158,10 @@ void CopyDriveIn(const fs::path& from, const fs::path& to, const CStandins& stan
 }
 
 void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& standins,
-                   const fs::path& templateDrive)
+                   const fs::path& templateDrive, fs::file_time_type runStart)
 {
   std::error_code ec;
+  bool bNewFolder = !fs::exists(to);
   fs::create_directories(to, ec);
   std::set<std::string> seen;
   for (const auto& e : fs::directory_iterator(from, ec)) {
@@ -168,17 +169,19 @@ void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& st
     fs::path dst = FindEntry(to, name);
     fs::path tmpl = templateDrive.empty() ? fs::path() : FindEntry(templateDrive, name);
     bool bMachines = fs::exists(dst) || fs::is_symlink(dst);
-    // Wine's own files and folders (of the template) that the machine does
-    // not have stay out.
-    if (!bMachines && !templateDrive.empty() && fs::exists(tmpl))
-      continue;
+    bool bWines = !templateDrive.empty() && fs::exists(tmpl);
     if (e.is_symlink())
       continue;
     seen.insert(Lower(dst.filename().string()));
     if (e.is_directory()) {
-      CopyDriveBack(e.path(), dst, standins, fs::exists(tmpl) ? tmpl : fs::path());
+      CopyDriveBack(e.path(), dst, standins, bWines ? tmpl : fs::path(), runStart);
       continue;
     }
+    // A file of Wine's own that the machine does not have stays out, unless
+    // the run wrote it.
+    if (!bMachines && bWines &&
+        (fs::last_write_time(e.path(), ec) < runStart || ReadAll(e.path().string()) == ReadAll(tmpl.string())))
+      continue;
     std::string content = ReadAll(e.path().string());
     std::string original;
     bool bOurs = false;
@@ -200,6 +203,9 @@ void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& st
       fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
       fs::remove_all(e.path(), ec);
     }
+  // A folder of Wine's own in which the run left nothing stays out.
+  if (bNewFolder && !templateDrive.empty() && fs::is_empty(to, ec))
+    fs::remove(to, ec);
 }
 
 }  // namespace winerun

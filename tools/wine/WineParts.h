@@ -55,9 +55,9 @@ void CopyDriveIn(const fs::path& from, const fs::path& to, const CStandins& stan
 // Writes a drive back: `to` (the machine's drive folder) takes the state of
 // `from` (the prefix's), stand-ins unwrapped. With a template drive, entries
 // that the machine does not have and the template has are Wine's own and
-// stay out (drive C:).
+// stay out (drive C:) unless the run wrote them (after runStart).
 void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& standins,
-                   const fs::path& templateDrive);
+                   const fs::path& templateDrive, fs::file_time_type runStart);
 
 // --- The registry (WineRegistry.cpp) ----------------------------------------
 

@@ -409,6 +409,7 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
   }
 
   auto tPrepared = std::chrono::steady_clock::now();
+  fs::file_time_type runStart = fs::file_time_type::clock::now();
   std::vector<std::string> env = BaseEnv(arch, prefix);
   env.push_back("SETUPTEST_JOB=" + ZPath(dir + "/job.txt"));
   env.push_back("SETUPTEST_EVENTS=" + ZPath(dir + "/events.log"));
@@ -436,9 +437,9 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
       if (!e.is_directory() || name.size() != 1 || !std::islower((unsigned char)name[0]))
         continue;
       if (name == "c")
-        CopyDriveBack(prefix + "/drive_c", e.path(), standins, templ + "/drive_c");
+        CopyDriveBack(prefix + "/drive_c", e.path(), standins, templ + "/drive_c", runStart);
       else
-        CopyDriveBack(dir + "/drives/" + name, e.path(), standins, fs::path());
+        CopyDriveBack(dir + "/drives/" + name, e.path(), standins, fs::path(), runStart);
     }
     if (!WriteRegistryBack(machineDir, prefix, templ, &why) && result.error.empty())
       result.error = why;
