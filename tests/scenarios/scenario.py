@@ -2,6 +2,7 @@
 names. The format is described in tests/scenarios/README.md."""
 import os
 import re
+import shlex
 import shutil
 import stat
 
@@ -27,6 +28,7 @@ class Scenario:
         self.wine = None         # None, or "skip: reason"
         self.i686 = False
         self.restart = False     # under Wine: let it restart and check WININIT.INI was carried out
+        self.extra_args = []     # more of setupsim's arguments, as written
 
     @property
     def file_stem(self):
@@ -118,6 +120,8 @@ def _apply(s, lineno, head, body, last):
             s.blocks[key] = (lineno, last)
         elif key in ("status", "error"):
             s.expect[key] = value
+        elif key == "setupsim":
+            s.extra_args = shlex.split(value)
         elif key == "wine":
             s.wine = value
         elif key == "i686":
@@ -140,6 +144,8 @@ def _apply(s, lineno, head, body, last):
         s.machine.append((verb, rest.strip(), None))
     elif verb == "registry":
         s.machine.append(("registry", None, "".join(l + "\r\n" for l in body)))
+    elif verb == "machine.ini":
+        s.machine.append(("machine.ini", None, "".join(l + "\r\n" for l in body)))
     elif verb == "registry-file":
         text = open(os.path.join(HERE, "bases", rest.strip()), encoding="latin-1").read()
         s.machine.append(("registry", None, text.split("\n", 1)[1]))
@@ -220,6 +226,9 @@ def build_machine(scenario, machine):
                 shutil.rmtree(host) if os.path.isdir(host) else os.remove(host)
             elif verb == "read-only":
                 os.chmod(host, os.stat(host).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
+            elif verb == "machine.ini":
+                with open(os.path.join(machine, "machine.ini"), "wb") as f:
+                    f.write(data.encode("latin-1"))
             elif verb == "registry":
                 text = open(reg, "rb").read().decode("latin-1") if os.path.exists(reg) else "REGEDIT4\r\n"
                 with open(reg, "wb") as f:
@@ -237,4 +246,4 @@ def setupsim_args(scenario, version):
     for k in ("window", "running", "act"):
         for v in scenario.repeated[k]:
             args += ["--" + k, v]
-    return args
+    return args + scenario.extra_args
