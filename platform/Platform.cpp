@@ -1,5 +1,8 @@
 #include "platform/Platform.h"
 
+// The Windows builds have one platform, the system itself (Platform.h).
+#if !defined(_WIN32)
+
 static IPlatform* s_pPlatform = 0;
 
 IPlatform* Platform()
@@ -11,3 +14,5 @@ void SetPlatform(IPlatform* pPlatform)
 {
   s_pPlatform = pPlatform;
 }
+
+#endif

@@ -6,7 +6,6 @@
 // objects through atexit. Walking the lists here avoids libgcc's __main and
 // the unwind tables it brings.
 #include "platform/framework/Application.h"
-#include "platform/win32/Win32Platform.h"
 
 typedef void (*PFNVOID)(void);
 
@@ -46,13 +45,10 @@ static void RunExitHandlers()
     __DTOR_LIST__[i]();
 }
 
-static CWin32Platform s_platform;
-
 // stdcall on i686 (the linker's entry symbol is _SetupEntry@0); Windows
 // passes nothing the program uses. Never returns.
 extern "C" void __stdcall SetupEntry(void)
 {
-  SetPlatform(&s_platform);
   RunConstructors();
   int nExitCode = RunApplication(::GetModuleHandleA(0));
   RunExitHandlers();

@@ -113,19 +113,26 @@ BOOL CWin32Platform::DrawIcon(HDC hDC, int x, int y, HICON hIcon)
   return ::DrawIcon(hDC, x, y, hIcon);
 }
 
+// Nested pairs keep the hourglass until the outermost end, which puts back
+// the cursor that was showing before the first begin.
+static HCURSOR s_hPrevCursor = 0;
+static int s_nWaitDepth = 0;
+
 void CWin32Platform::BeginWaitCursor()
 {
   HCURSOR hPrev = ::SetCursor(::LoadCursorA(0, IDC_WAIT));
-  if (m_nWaitDepth++ == 0)
-    m_hPrevCursor = hPrev;
+  if (s_nWaitDepth++ == 0)
+    s_hPrevCursor = hPrev;
 }
 
 void CWin32Platform::EndWaitCursor()
 {
-  if (m_nWaitDepth == 0)
+  if (s_nWaitDepth == 0)
     return;
-  if (--m_nWaitDepth == 0)
-    ::SetCursor(m_hPrevCursor);
+  if (--s_nWaitDepth == 0)
+    ::SetCursor(s_hPrevCursor);
 }
 
+// Nothing to do: from Windows 95 and NT 4.0 on, the standard controls of a
+// dialog are drawn three-dimensional by the system itself.
 void CWin32Platform::Enable3dControls() {}

@@ -16,7 +16,9 @@ and reports one line per check:
   imports           by name only, from KERNEL32/USER32/GDI32/ADVAPI32, every
                     function on the Windows 95/NT 4.0 list, none on the list
                     of functions Windows 95 exports but does not implement
-  instructions      no instruction a 486 lacks (disassembled with objdump)
+  instructions      no instruction a 486 lacks (disassembled with objdump; the
+                    import tables and read-only data after the code are
+                    data, and no branch may lead into them)
 
 Exit status: 0 when every check passes, 1 when one fails, 2 when the file
 cannot be read or disassembled. Python 3 standard library and binutils only.
@@ -44,6 +46,7 @@ SCN_CNT_CODE = 0x00000020
 
 DIR_IMPORT = 1
 DIR_RESOURCE = 2
+DIR_SECURITY = 4  # a file offset, not an address
 DIR_TLS = 9
 DIR_LOAD_CONFIG = 10
 DIR_BOUND_IMPORT = 11
@@ -88,6 +91,8 @@ PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "data32",
             "addr32", "cs", "ds", "es", "fs", "gs", "ss", "bnd", "notrack", "xacquire",
             "xrelease", "rex", "rex.w"}
 INSN_RE = re.compile(r"^\s*([0-9a-f]+):\s+(.*)$")
+# A direct call or jump, as objdump prints it for a program without symbols.
+BRANCH_RE = re.compile(r"^(?:call|jmp|j[a-z]+|loop[a-z]*)\s+(?:0x)?([0-9a-f]+)(?:\s+<[^>]*>)?$")
 
 
 class PeError(Exception):
@@ -191,13 +196,32 @@ class PeImage:
             pos += 20
         return result
 
-    def constructor_lists(self):
-        """VA range [start, end) of the -1 ... 0 constructor and destructor
-        lists that the linker puts at the end of .text, or None. They are data
-        and must not be read as instructions."""
-        text = next((s for s in self.sections if s["name"] == ".text"), None)
+    def code_section(self):
+        """The section the entry point lies in (.text), or None."""
+        s = self.section_of(self.entry_point)
+        return s if s is not None and (s["flags"] & SCN_MEM_EXECUTE) else None
+
+    def data_in_code(self):
+        """VA range [start, end) of the data at the end of the code section,
+        or None. The program's own layout (cmake/SetupImage.ld.in) puts the
+        code first and the import tables, constructor lists and read-only data
+        after it, so the data starts at the first table a directory points
+        into. In the linker's default layout only the -1 ... 0 constructor
+        and destructor lists end the section."""
+        text = self.code_section()
         if text is None:
             return None
+        end = text["va"] + min(text["vsize"], text["raw_size"])
+        starts = [rva for i, (rva, size) in enumerate(self.directories)
+                  if size and i != DIR_SECURITY and text["va"] <= rva < end]
+        if starts:
+            return (self.image_base + min(starts), self.image_base + end)
+        return self.constructor_lists(text)
+
+    def constructor_lists(self, text):
+        """VA range [start, end) of the -1 ... 0 constructor and destructor
+        lists that the linker's default layout puts at the end of .text, or
+        None."""
         ws = self.pointer_size
         fmt = "<I" if ws == 4 else "<Q"
         all_ones = (1 << (8 * ws)) - 1
@@ -347,9 +371,15 @@ def forbidden_instruction(text):
 
 
 def check_instructions(pe, path, objdump, report):
-    skip = pe.constructor_lists()
+    """Every instruction of the code is one a 486 has. Data at the end of the
+    code section is not read as instructions; no branch of the code may lead
+    into it, so that no code escapes the check there."""
+    skip = pe.data_in_code()
     problems = []
     count = 0
+    if skip and skip[0] <= pe.image_base + pe.entry_point < skip[1]:
+        problems.append("entry point 0x%x in the data after the code"
+                        % (pe.image_base + pe.entry_point))
     try:
         for address, text in disassemble(path, objdump):
             if skip and skip[0] <= address < skip[1]:
@@ -358,6 +388,9 @@ def check_instructions(pe, path, objdump, report):
             why = forbidden_instruction(text)
             if why:
                 problems.append("0x%x %s: %s" % (address, text, why))
+            target = BRANCH_RE.match(text)
+            if skip and target and skip[0] <= int(target.group(1), 16) < skip[1]:
+                problems.append("0x%x %s: branch into the data after the code" % (address, text))
     except (OSError, subprocess.CalledProcessError) as e:
         report.add("instructions", False, "cannot disassemble with %s: %s" % (objdump, e))
         return 0

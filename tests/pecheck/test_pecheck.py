@@ -24,6 +24,7 @@ OBJDUMP = os.environ.get("PECHECK_OBJDUMP", "i686-w64-mingw32-objdump")
 CC = os.environ.get("PECHECK_CC", "i686-w64-mingw32-gcc")
 
 # Offsets in the PE32 optional header.
+OPT_ENTRY_POINT = 16
 OPT_IMAGE_BASE = 28
 OPT_FILE_ALIGNMENT = 36
 OPT_OS_MAJOR = 40
@@ -72,6 +73,18 @@ def code_at_entry(code):
     return patch
 
 
+def call_at_entry_into_imports(pe, data):
+    """A call from the entry point to the import directory, which the
+    program's layout puts after the code."""
+    entry_va = pe.image_base + pe.entry_point
+    target = pe.image_base + pe.directories[pecheck.DIR_IMPORT][0]
+    code_at_entry(b"\xe8" + struct.pack("<i", target - (entry_va + 5)))(pe, data)
+
+
+def entry_at_imports(pe, data):
+    put32(optional(OPT_ENTRY_POINT), pe.directories[pecheck.DIR_IMPORT][0])(pe, data)
+
+
 def both(*patches):
     def patch(pe, data):
         for p in patches:
@@ -112,6 +125,9 @@ ROWS = [
     ("MMX movq", code_at_entry(b"\x0f\x6f\xc1"), "instructions", "MMX/SSE register"),
     ("SSE sfence", code_at_entry(b"\x0f\xae\xf8"), "instructions", "memory fence"),
     ("multi-byte NOP", code_at_entry(b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
+    ("code after the code's end", call_at_entry_into_imports, "instructions",
+     "branch into the data"),
+    ("entry point in the data", entry_at_imports, "instructions", "in the data after the code"),
 ]
 
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "setup/PackageSetup.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "StartupFakePlatform.h"
 #include "StartupTestSupport.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 using namespace startup_test;
 

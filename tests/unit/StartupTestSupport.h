@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TestMachine.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 namespace startup_test {
 

@@ -6,7 +6,7 @@
 
 #include "StartupFakePlatform.h"
 #include "StartupTestSupport.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 using startup_test::Flags;
 

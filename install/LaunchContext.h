@@ -1,8 +1,9 @@
 // What the start-up routine knows before it decides what to do: the Windows
 // version family, the source directory, the setup.ini options and the
-// command line. The dialogs derive their own copies by the same rules.
-#ifndef APP_LAUNCHCONTEXT_H
-#define APP_LAUNCHCONTEXT_H
+// command line. The dialogs make their own copies with the same functions
+// when they open.
+#ifndef INSTALL_LAUNCHCONTEXT_H
+#define INSTALL_LAUNCHCONTEXT_H
 
 #include "platform/Platform.h"
 

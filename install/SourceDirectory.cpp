@@ -8,7 +8,7 @@
 // directory or completed path that does not fit is never cut into another
 // path: the directory then counts as missing (empty), so that nothing is
 // found in it.
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 #include "platform/StrBuf.h"
 #include "platform/framework/Application.h"

@@ -1,4 +1,4 @@
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 #include "platform/StrBuf.h"
 
