@@ -13,6 +13,7 @@ it takes about a minute or two per fault. Run it at low priority:
   nice -n 19 scripts/planted-faults.py              every fault
   scripts/planted-faults.py --check                 only that each fault applies
   scripts/planted-faults.py --only "rear line-in"   the faults whose name holds that
+  scripts/planted-faults.py --commit REV --faults F  another commit's tree and fault list
 
 The Windows 95 check (pecheck) reads the i686 build's format, not what the
 program does, so it is left out of these runs.
@@ -109,14 +110,26 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--check", action="store_true", help="only check that every fault applies")
     ap.add_argument("--only", help="only the faults whose name holds this text")
+    ap.add_argument("--commit", help="plant in this commit's tree instead of the working tree")
+    ap.add_argument("--faults", default=FAULTS, help="the list of faults")
     args = ap.parse_args()
+    global SRC, WORK
+    if args.commit:
+        WORK = os.path.join(ROOT, "build", "planted-faults-" + args.commit[:12])
+        SRC = os.path.join(WORK, "src")
 
-    faults = read_faults(FAULTS)
+    faults = read_faults(args.faults)
     if args.only:
         faults = [f for f in faults if args.only in f[0]]
     bad = 0
+    def source(rel):
+        if not args.commit:
+            return open(os.path.join(ROOT, rel), encoding="utf-8").read()
+        return subprocess.run(["git", "show", args.commit + ":" + rel], cwd=ROOT, capture_output=True,
+                              text=True).stdout
+
     for name, rel, find, _ in faults:
-        n = open(os.path.join(ROOT, rel), encoding="utf-8").read().count(find)
+        n = source(rel).count(find)
         if n != 1:
             print(f"does not apply ({n} matches): {name} [{rel}]")
             bad += 1
@@ -127,7 +140,14 @@ def main():
     os.makedirs(WORK, exist_ok=True)
     log = os.path.join(WORK, "log.txt")
     open(log, "w").close()
-    sync_tree()
+    if args.commit:
+        if not os.path.isdir(SRC):
+            os.makedirs(SRC)
+            archive = subprocess.run(["git", "archive", args.commit], cwd=ROOT, check=True,
+                                     capture_output=True).stdout
+            subprocess.run(["tar", "-x", "-C", SRC], input=archive, check=True)
+    else:
+        sync_tree()
     if not build(log):
         print(f"the unchanged tree does not build (see {log})")
         return 1
