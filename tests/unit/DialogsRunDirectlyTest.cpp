@@ -9,6 +9,7 @@
 #include "TestMachine.h"
 #include "install/VxdDriverDlg.h"
 #include "install/WdmDriverDlg.h"
+#include "setup/SuiteApplications.h"
 
 TEST(DialogsRunDirectly, RefuseOrEndQuietlyOnTheNewerSystems)
 {
@@ -40,10 +41,11 @@ TEST(DialogsRunDirectly, RefuseOrEndQuietlyOnTheNewerSystems)
       sim::CPlatformScope scope(*m.computer);
       try {
         if (row.bWdm) {
-          CWdmDriverDlg dlg;
+          CWdmDriverDlg dlg(CloseSuiteApplications);
           result = dlg.DoModal();
         } else {
-          CVxdDriverDlg dlg;
+          LONG bSourcePathSet = 0;
+          CVxdDriverDlg dlg(&bSourcePathSet, CloseSuiteApplications);
           result = dlg.DoModal();
         }
       } catch (const sim::ProcessExit& e) {
