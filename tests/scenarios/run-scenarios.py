@@ -98,11 +98,61 @@ def check_wine(s, sim, wine, sim_machine, wine_machine):
         return [f"setupsim --wine status {wine['status']}: {wine['error']}"]
     a, b = comparable(sim, sim_machine, wine, wine_machine)
     problems = []
+    if s.restart:
+        problems += restart_problems(sim, wine_machine)
+        a["changes"], b["changes"] = without_restart_files(sim, a["changes"]), without_restart_files(sim, b["changes"])
     for key in ("events", "changes"):
         if a[key] != b[key]:
             problems += diff(key + " (setupsim, then Wine):", a[key], b[key])
     problems += content_problems(s.expect.get("contents", []), wine_machine, line_form)
     return problems
+
+
+RESTART = re.compile(r"^at restart: (.*?)(?: -> (.*))?$")
+
+
+def restart_renames(sim):
+    """(from, to or None) for each rename or deletion the run left in WININIT.INI."""
+    out = []
+    for line in sim["changes"]:
+        m = RESTART.match(line)
+        if m:
+            path = m.group(1)
+            out.append((path[len("delete "):], None) if m.group(2) is None and path.startswith("delete ")
+                       else (path, m.group(2)))
+    return out
+
+
+def restart_problems(sim, wine_machine):
+    """Wine, let restart, must have carried out WININIT.INI: each file renamed or deleted."""
+    problems = []
+    for old, new in restart_renames(sim):
+        if read_after(wine_machine, old) is not None:
+            problems.append(f"after Wine's restart {old} is still there")
+        if new and read_after(wine_machine, new) is None:
+            problems.append(f"after Wine's restart {new} is missing")
+    if not restart_renames(sim):
+        problems.append("wine-restart: yes, but the run left nothing in WININIT.INI")
+    return problems
+
+
+def without_restart_files(sim, changes):
+    """A report without what a restart carries out (WININIT.INI itself and the
+    files it renames), checked on its own by restart_problems."""
+    paths = {p.lower() for pair in restart_renames(sim) for p in pair if p}
+    keep = []
+    skip_details = False
+    for line in changes:
+        if line.startswith("  "):
+            if not skip_details:
+                keep.append(line)
+            continue
+        low = line.lower()
+        skip_details = ("wininit." in low or line.startswith("at restart:") or
+                        any(low.endswith(" " + p) or (" " + p + " (") in low for p in paths))
+        if not skip_details:
+            keep.append(line)
+    return keep
 
 
 def update(s, result):

@@ -58,7 +58,7 @@ bool HostFileExists(const std::string& prefix, const std::string& windowsPath)
 }  // namespace
 
 void PrepareDriveC(const std::string& prefix, const std::string& machineDir, const std::string& windows,
-                   const CStandins& standins)
+                   CStandins& standins)
 {
   bool b9x = windows == "95" || windows == "98" || windows == "98SE" || windows == "ME";
   fs::path winDir = FindEntry(fs::path(prefix) / "drive_c", "windows");
@@ -85,8 +85,9 @@ void PrepareDriveC(const std::string& prefix, const std::string& machineDir, con
       for (const auto& e : fs::directory_iterator(system, ec)) {
         fs::path to = FindEntry(system32, e.path().filename().string());
         if (e.is_regular_file() && !fs::exists(to)) {
-          fs::copy_file(e.path(), to, ec);
-          fs::permissions(to, fs::perms::owner_write, fs::perm_options::add, ec);
+          std::string content = ReadAll(e.path().string());
+          WriteAll(to.string(), content);
+          standins.AddOwnFile(to, content);
         }
       }
   }

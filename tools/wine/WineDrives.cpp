@@ -123,6 +123,17 @@ void CStandins::SetProgram(const std::string& program, bool bHad, const std::str
   m_programOriginal = original;
 }
 
+void CStandins::AddOwnFile(const fs::path& host, const std::string& content)
+{
+  m_ownFiles[fs::absolute(host).lexically_normal().string()] = content;
+}
+
+bool CStandins::IsOwnFile(const fs::path& host, const std::string& content) const
+{
+  auto it = m_ownFiles.find(fs::absolute(host).lexically_normal().string());
+  return it != m_ownFiles.end() && it->second == content;
+}
+
 bool CStandins::Unwrap(const std::string& content, std::string* pOriginal, bool* pOurs) const
 {
   if (!m_program.empty() && content == m_program) {
@@ -183,6 +194,8 @@ void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& st
         (fs::last_write_time(e.path(), ec) < runStart || ReadAll(e.path().string()) == ReadAll(tmpl.string())))
       continue;
     std::string content = ReadAll(e.path().string());
+    if (standins.IsOwnFile(e.path(), content))
+      continue;
     std::string original;
     bool bOurs = false;
     if (standins.Unwrap(content, &original, &bOurs)) {

@@ -42,8 +42,13 @@ public:
   // The launcher put at its path, over what the machine has there (nothing
   // when bHad is false): it is the machine's file again afterwards.
   void SetProgram(const std::string& program, bool bHad, const std::string& original);
+  // A file the run put in the prefix for Windows' sake (not the machine's):
+  // left out of the write-back while it is as put there.
+  void AddOwnFile(const fs::path& host, const std::string& content);
+  bool IsOwnFile(const fs::path& host, const std::string& content) const;
 
 private:
+  std::map<std::string, std::string> m_ownFiles;
   std::string m_recorder;
   std::string m_program, m_programOriginal;
   bool m_bHadProgram = false;
@@ -77,7 +82,7 @@ bool VersionSettings(const std::string& windows, std::string* pText);
 // Arranges the prefix's drive C: as Windows would have it, after the
 // machine's drive was copied in.
 void PrepareDriveC(const std::string& prefix, const std::string& machineDir, const std::string& windows,
-                   const CStandins& standins);
+                   CStandins& standins);
 // Where a program started by a relative path lies.
 std::string ProgramLocation(const std::string& program, const std::string& cwd);
 // How long a stand-in stays running for setupsim's N reads of its exit code.
