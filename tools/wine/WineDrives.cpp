@@ -185,6 +185,12 @@ void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& st
       continue;
     seen.insert(Lower(dst.filename().string()));
     if (e.is_directory()) {
+      // A folder of Wine's own in which the run added or removed nothing
+      // directly is passed over (its tree is Wine's business).
+      if (!bMachines && bWines && fs::last_write_time(e.path(), ec) < runStart) {
+        seen.erase(Lower(dst.filename().string()));
+        continue;
+      }
       CopyDriveBack(e.path(), dst, standins, bWines ? tmpl : fs::path(), runStart);
       continue;
     }

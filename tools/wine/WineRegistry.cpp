@@ -1,7 +1,9 @@
 // The prefix's registry after a run, brought back into the machine's
 // registry.reg: the keys of the machine as they stand in the prefix, and the
 // keys the run created, with only the run's lines changed in the file.
+#include <cctype>
 #include <cstdint>
+#include <set>
 
 #include "WineParts.h"
 #include "sim/SimChanges.h"
@@ -123,8 +125,46 @@ bool ParseValue(const std::string& line, sim::RegValue* pOut)
   return true;
 }
 
+std::string LowerPath(std::string s)
+{
+  for (char& c : s)
+    c = (char)std::tolower((unsigned char)c);
+  return s;
+}
+
+std::string ParentOf(const std::string& path)
+{
+  size_t at = path.rfind('\\');
+  return at == std::string::npos ? std::string() : path.substr(0, at);
+}
+
+// Which keys of Wine's files are read: the machine's keys (as Wine's files
+// name them) and their subkeys, and below a subkey that the template does
+// not have (one the run created), everything. The rest (most of Wine's own
+// registry) is passed over.
+struct CKeyFilter {
+  std::set<std::string> machine;  // lower case, with every parent
+  const sim::CSimRegistry* pTemplate = nullptr;
+  std::set<std::string> created;
+
+  bool Wants(const std::string& path)
+  {
+    std::string low = LowerPath(path), parent = ParentOf(low);
+    if (machine.count(low) || machine.count(parent))
+      return Remember(path, low);
+    return created.count(parent) && Remember(path, low);
+  }
+  bool Remember(const std::string& path, const std::string& low)
+  {
+    if (pTemplate && !pTemplate->FindPath(path))
+      created.insert(low);
+    return true;
+  }
+};
+
 // Reads one of Wine's registry files into `registry` under `root`.
-void ReadWineFile(const std::string& file, const std::string& root, sim::CSimRegistry* pRegistry)
+void ReadWineFile(const std::string& file, const std::string& root, CKeyFilter& filter,
+                  sim::CSimRegistry* pRegistry)
 {
   std::string text = ReadAll(file);
   sim::RegKey* key = nullptr;
@@ -154,7 +194,8 @@ void ReadWineFile(const std::string& file, const std::string& root, sim::CSimReg
         if (line[i] == '\\' && i + 1 < end && line[i + 1] == '\\')
           ++i;
       }
-      key = pRegistry->CreatePath(root + "\\" + path);
+      std::string full = root + "\\" + path;
+      key = filter.Wants(full) ? pRegistry->CreatePath(full) : nullptr;
       continue;
     }
     sim::RegValue v;
@@ -165,11 +206,21 @@ void ReadWineFile(const std::string& file, const std::string& root, sim::CSimReg
 
 // The registry of a prefix: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and
 // HKEY_USERS\.Default.
-void ReadPrefix(const std::string& prefix, sim::CSimRegistry* pRegistry)
+void ReadPrefix(const std::string& prefix, CKeyFilter& filter, sim::CSimRegistry* pRegistry)
 {
-  ReadWineFile(prefix + "/system.reg", "HKEY_LOCAL_MACHINE", pRegistry);
-  ReadWineFile(prefix + "/user.reg", "HKEY_CURRENT_USER", pRegistry);
-  ReadWineFile(prefix + "/userdef.reg", "HKEY_USERS\\.Default", pRegistry);
+  ReadWineFile(prefix + "/system.reg", "HKEY_LOCAL_MACHINE", filter, pRegistry);
+  ReadWineFile(prefix + "/user.reg", "HKEY_CURRENT_USER", filter, pRegistry);
+  ReadWineFile(prefix + "/userdef.reg", "HKEY_USERS\\.Default", filter, pRegistry);
+}
+
+// Every key of the machine as Wine's files name it, with its parents.
+void AddMachineKeys(const sim::RegKey& key, const std::string& path, std::set<std::string>* pOut)
+{
+  std::string wine = LowerPath(WineKeyPath(path));
+  for (std::string p = wine; !p.empty(); p = ParentOf(p))
+    pOut->insert(p);
+  for (const auto& s : key.subkeys)
+    AddMachineKeys(*s, path + "\\" + s->name, pOut);
 }
 
 sim::RegKey* Find(const sim::CSimRegistry& registry, const std::string& machinePath)
@@ -239,8 +290,13 @@ bool WriteRegistryBack(const std::string& machineDir, const std::string& prefix,
   sim::CSimRegistry before, target, after, templ;
   if (!before.Parse(text, pError) || !target.Parse(text, pError))
     return false;
-  ReadPrefix(prefix, &after);
-  ReadPrefix(templatePrefix, &templ);
+  CKeyFilter filter;
+  for (const auto& hive : before.Hives())
+    for (const auto& top : hive->subkeys)
+      AddMachineKeys(*top, hive->name + "\\" + top->name, &filter.machine);
+  ReadPrefix(templatePrefix, filter, &templ);
+  filter.pTemplate = &templ;
+  ReadPrefix(prefix, filter, &after);
 
   // The machine's registry as the prefix holds it, key by key from the
   // machine's own keys down; a key of the machine the prefix no longer has
