@@ -87,3 +87,20 @@ TEST(WineTrace, AddsRefusedStarts)
             "start \"D:\\Setup.exe\" show=5 via=CreateProcess\n"
             "start-failed \"C:\\none.exe\" via=WinExec\nexit 0\n");
 }
+
+// A started program that recorded itself only after the dialog had ended
+// goes back before the end, as the trace orders the start and the return.
+TEST(WineTrace, PutsALateStartBeforeTheDialogsEnd)
+{
+  const char* trace =
+      "0110:Call user32.DialogBoxParamA(00400000,00000066,00000000,004068f0,0061fc00) ret=00406b28\n"
+      "0110:Call KERNEL32.CreateProcessA(00000000,0021fc90 \"D:\\\\P.EXE\",00000000,00000000,"
+      "00000000,00000000,00000000,00000000,0021fcd0,0021fcb0) ret=1400015fc\n"
+      "0110:Ret  KERNEL32.CreateProcessA() retval=00000001 ret=1400015fc\n"
+      "0110:Ret  user32.DialogBoxParamA() retval=00000001 ret=00406b28\n";
+  std::vector<std::string> observed = { "dialog 102 open lang=1033", "dialog 102 end IDOK",
+                                        "start \"D:\\P.EXE\" show=5", "exit 0" };
+  EXPECT_EQ(Join(WithTracedCalls(observed, trace)),
+            "dialog 102 open lang=1033\nstart \"D:\\P.EXE\" show=5 via=CreateProcess\n"
+            "dialog 102 end IDOK\nexit 0\n");
+}

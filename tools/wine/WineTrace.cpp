@@ -83,6 +83,7 @@ struct TracedCall {
   std::string command, via;  // starts
   bool failed = false;       // a start that Windows refused
   unsigned id = 0;           // dialogs
+  size_t endsBefore = 0;     // starts: dialog runs returned before it
 };
 
 std::string Quoted(const std::string& s)
@@ -135,6 +136,7 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
 {
   struct Start {
     std::string command, via;
+    size_t endsBefore;  // dialog runs that had returned when it was started
     bool used = false;
   };
   struct End {
@@ -156,11 +158,11 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
     if ((p = line.find("Call KERNEL32.WinExec(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));
       if (!a.empty())
-        calls.push_back({ 'S', a[0], "WinExec" });
+        calls.push_back({ 'S', a[0], "WinExec", false, 0, ends.size() });
     } else if ((p = line.find("Call KERNEL32.CreateProcessA(")) != std::string::npos) {
       std::vector<std::string> a = TraceArgs(line, line.find('(', p));
       if (a.size() >= 2)
-        calls.push_back({ 'S', a[1] == "00000000" ? a[0] : a[1], "CreateProcess" });
+        calls.push_back({ 'S', a[1] == "00000000" ? a[0] : a[1], "CreateProcess", false, 0, ends.size() });
     } else if (line.find("Ret  KERNEL32.WinExec()") != std::string::npos && !calls.empty()) {
       calls.back().failed = retval(line) < 32;  // WinExec's error codes
     } else if (line.find("Ret  KERNEL32.CreateProcessA()") != std::string::npos && !calls.empty()) {
@@ -180,7 +182,11 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
   }
   for (const TracedCall& c : calls)
     if (c.kind == 'S' && !c.failed)
-      starts.push_back({ c.command, c.via });
+      starts.push_back({ c.command, c.via, c.endsBefore });
+  // A started program records itself when it runs, which may be after the
+  // launcher has gone on: its line goes before the end of a dialog whose run
+  // returned after the start, as the trace orders them.
+  std::vector<size_t> endLines;
   std::vector<std::string> out;
   for (const std::string& e : events) {
     if (e.rfind("start \"", 0) == 0) {
@@ -192,14 +198,20 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
           ++i;  // a doubled quote
       }
       std::string line = e;
+      size_t at = out.size();
       for (Start& s : starts) {
         if (!s.used && s.command == command) {
           s.used = true;
           line += " via=" + s.via;
+          if (s.endsBefore < endLines.size()) {
+            at = endLines[s.endsBefore];
+            for (size_t& i : endLines)
+              i += i >= at ? 1 : 0;
+          }
           break;
         }
       }
-      out.push_back(line);
+      out.insert(out.begin() + at, line);
       continue;
     }
     size_t endAt = e.find(" end ");
@@ -217,6 +229,7 @@ std::vector<std::string> WithTracedCalls(const std::vector<std::string>& events,
       std::string result = pEnd->result == 1   ? "IDOK"
                            : pEnd->result == 2 ? "IDCANCEL"
                                                : std::to_string(pEnd->result);
+      endLines.push_back(out.size());
       out.push_back(e.substr(0, endAt) + " end " + result);
       continue;
     }
