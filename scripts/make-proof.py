@@ -81,7 +81,7 @@ def main():
             "`tools/wine/README.md`): the Windows version, WIN.INI kept a file on 9x, Wine's own WIN.INI,",
             "SYSTEM.INI and INF folder taken away where the machine has none, the 9x system directory's files",
             "seen in system32, a SysTray.exe stand-in, --running as time, where Wine's registry files keep",
-            "HKEY_CLASSES_ROOT and CurrentControlSet. Not run under Wine: the options Wine cannot apply",
+            "HKEY_CLASSES_ROOT. Not run under Wine: the options Wine cannot apply",
             "(--windir, another --sysdir, --lang, --readonly) and the scenarios that say why.", ""]
     if differing:
         out += ["## Differences", ""]

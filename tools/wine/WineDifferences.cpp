@@ -92,12 +92,28 @@ void PrepareDriveC(const std::string& prefix, const std::string& machineDir, con
       }
   }
 
+  // WININIT.INI. Wine carries it out whenever a prefix starts, Windows only
+  // at a restart: the machine's own is kept aside until the prefix has
+  // started (the driver puts it back: RestoreAfterStart).
+  fs::path wininit = FindEntry(winDir, "wininit.ini");
+  if (fs::exists(wininit))
+    fs::rename(wininit, winDir / "wininit.ini.setupsim", ec);
+
   // The tray program: every Windows has SysTray.exe in its system
   // directory, a Wine prefix has none. A stand-in of our own goes where
   // Wine's search finds it; it is taken away afterwards.
   if (!HostFileExists(prefix, "C:\\WINDOWS\\SYSTEM\\SysTray.exe") &&
       !HostFileExists(prefix, "C:\\WINDOWS\\SYSTEM32\\SysTray.exe"))
     WriteAll(PrefixHostPath(prefix, "C:\\WINDOWS\\system\\SysTray.exe", true), standins.Wrap(""));
+}
+
+// The job lines that put back what PrepareDriveC kept aside.
+std::string RestoreAfterStart(const std::string& prefix)
+{
+  fs::path winDir = FindEntry(fs::path(prefix) / "drive_c", "windows");
+  if (!fs::exists(winDir / "wininit.ini.setupsim"))
+    return std::string();
+  return "Restore=C:\\windows\\wininit.ini.setupsim|C:\\windows\\WININIT.INI\r\n";
 }
 
 // A relative program path against the current directory, "D:X" against D:'s
@@ -128,20 +144,13 @@ int LingerMilliseconds(int reads)
   return std::min(reads, 40) * 50;
 }
 
-// HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\Software\Classes in Wine's files,
-// and CurrentControlSet a link to ControlSet001.
+// HKEY_CLASSES_ROOT is HKEY_LOCAL_MACHINE\Software\Classes in Wine's files.
 std::string WineKeyPath(const std::string& machinePath)
 {
-  auto starts = [&](const std::string& p) {
-    return machinePath.size() >= p.size() && SameName(machinePath.substr(0, p.size()), p) &&
-           (machinePath.size() == p.size() || machinePath[p.size()] == '\\');
-  };
   const std::string hkcr = "HKEY_CLASSES_ROOT";
-  const std::string ccs = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet";
-  if (starts(hkcr))
+  if (machinePath.size() >= hkcr.size() && SameName(machinePath.substr(0, hkcr.size()), hkcr) &&
+      (machinePath.size() == hkcr.size() || machinePath[hkcr.size()] == '\\'))
     return "HKEY_LOCAL_MACHINE\\Software\\Classes" + machinePath.substr(hkcr.size());
-  if (starts(ccs))
-    return "HKEY_LOCAL_MACHINE\\System\\ControlSet001" + machinePath.substr(ccs.size());
   return machinePath;
 }
 

@@ -83,12 +83,15 @@ bool VersionSettings(const std::string& windows, std::string* pText);
 // machine's drive was copied in.
 void PrepareDriveC(const std::string& prefix, const std::string& machineDir, const std::string& windows,
                    CStandins& standins);
+// Job lines for the driver that put back what PrepareDriveC kept aside
+// until the prefix has started.
+std::string RestoreAfterStart(const std::string& prefix);
 // Where a program started by a relative path lies.
 std::string ProgramLocation(const std::string& program, const std::string& cwd);
 // How long a stand-in stays running for setupsim's N reads of its exit code.
 int LingerMilliseconds(int reads);
 // The key of Wine's registry files where a machine's key lives
-// (HKEY_CLASSES_ROOT, CurrentControlSet).
+// (HKEY_CLASSES_ROOT under HKEY_LOCAL_MACHINE\Software\Classes).
 std::string WineKeyPath(const std::string& machinePath);
 // Keys and values of the prefix that are Wine's own or the run's settings,
 // never the program's.

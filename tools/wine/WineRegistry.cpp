@@ -228,12 +228,23 @@ sim::RegKey* Find(const sim::CSimRegistry& registry, const std::string& machineP
   return registry.FindPath(WineKeyPath(machinePath));
 }
 
-// A key of the prefix as a key of the machine: its values, and below it,
-// the keys the machine has and those the run created.
-void TakeKey(const sim::RegKey& machine, const sim::RegKey& after, const sim::RegKey* pTemplate,
-             const std::string& winePath, sim::RegKey* pOut)
+void CopyTree(const sim::RegKey& from, sim::RegKey* pTo)
 {
-  for (const auto& v : after.values) {
+  for (const auto& v : from.values)
+    pTo->SetValue(v);
+  for (const auto& s : from.subkeys)
+    CopyTree(*s, pTo->OpenOrCreate(s->name));
+}
+
+// A key of the machine as the prefix holds it: its values, the subkeys the
+// machine has (where Wine's files keep them) and those the run created.
+void TakeKey(const sim::RegKey& machine, const std::string& machinePath, const sim::CSimRegistry& after,
+             const sim::CSimRegistry& templ, sim::RegKey* pOut)
+{
+  std::string winePath = WineKeyPath(machinePath);
+  const sim::RegKey* a = after.FindPath(winePath);
+  const sim::RegKey* t = templ.FindPath(winePath);
+  for (const auto& v : a->values) {
     if (IsVersionSetting(winePath, v.name)) {
       if (const sim::RegValue* m = machine.FindValue(v.name))
         pOut->SetValue(*m);
@@ -241,8 +252,8 @@ void TakeKey(const sim::RegKey& machine, const sim::RegKey& after, const sim::Re
     }
     // Wine's own values of the key are not the run's, unless the machine has
     // them too.
-    const sim::RegValue* t = pTemplate ? pTemplate->FindValue(v.name) : nullptr;
-    if (!machine.FindValue(v.name) && t && sim::SameData(*t, v))
+    const sim::RegValue* tv = t ? t->FindValue(v.name) : nullptr;
+    if (!machine.FindValue(v.name) && tv && sim::SameData(*tv, v))
       continue;
     pOut->SetValue(v);
   }
@@ -250,14 +261,16 @@ void TakeKey(const sim::RegKey& machine, const sim::RegKey& after, const sim::Re
   for (const auto& v : machine.values)
     if (IsVersionSetting(winePath, v.name) && !pOut->FindValue(v.name))
       pOut->SetValue(v);
-  for (const auto& s : after.subkeys) {
-    std::string path = winePath + "\\" + s->name;
-    const sim::RegKey* m = machine.FindSubKey(s->name);
-    const sim::RegKey* t = pTemplate ? pTemplate->FindSubKey(s->name) : nullptr;
-    if (IsWineOwnKey(path) || (!m && t))
-      continue;  // Wine's own key
-    static const sim::RegKey kNone;
-    TakeKey(m ? *m : kNone, *s, t, path, pOut->OpenOrCreate(s->name));
+  for (const auto& m : machine.subkeys) {
+    std::string path = machinePath + "\\" + m->name;
+    if (after.FindPath(WineKeyPath(path)))
+      TakeKey(*m, path, after, templ, pOut->OpenOrCreate(m->name));
+  }
+  for (const auto& s : a->subkeys) {
+    if (machine.FindSubKey(s->name) || IsWineOwnKey(winePath + "\\" + s->name) ||
+        (t && t->FindSubKey(s->name)))
+      continue;  // the machine's, or Wine's own
+    CopyTree(*s, pOut->OpenOrCreate(s->name));
   }
 }
 
@@ -272,13 +285,6 @@ bool Modelled(const std::string& path)
   return false;
 }
 
-void CopyTree(const sim::RegKey& from, sim::RegKey* pTo)
-{
-  for (const auto& v : from.values)
-    pTo->SetValue(v);
-  for (const auto& s : from.subkeys)
-    CopyTree(*s, pTo->OpenOrCreate(s->name));
-}
 
 }  // namespace
 
@@ -306,13 +312,10 @@ bool WriteRegistryBack(const std::string& machineDir, const std::string& prefix,
     for (const auto& top : hive->subkeys) {
       std::string path = hive->name + "\\" + top->name;
       const sim::RegKey* a = Find(after, path);
-      if (!a && !Modelled(path)) {
+      if (!a && !Modelled(path))
         CopyTree(*top, now.CreatePath(path));
-        continue;
-      }
-      if (!a)
-        continue;
-      TakeKey(*top, *a, Find(templ, path), WineKeyPath(path), now.CreatePath(path));
+      else if (a)
+        TakeKey(*top, path, after, templ, now.CreatePath(path));
     }
     // Keys the run created beside the machine's top keys are not looked
     // for: the launcher creates keys only below keys that exist.

@@ -400,6 +400,7 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
       text += "Window=" + w + "\r\n";
     for (const std::string& a : job.actions)
       text += "Action=" + a + "\r\n";
+    text += RestoreAfterStart(prefix);
     for (const auto& r : job.runningPrograms)
       text += "Linger=" + std::to_string(LingerMilliseconds(r.second)) + " " + ProgramOfCommand(r.first) + "\r\n";
     WriteAll(dir + "/job.txt", text);
