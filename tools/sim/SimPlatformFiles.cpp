@@ -409,6 +409,12 @@ HSTREAM CSimPlatform::StreamOpen(LPCSTR pszPath, LPCSTR pszMode)
     Fail(ERROR_PATH_NOT_FOUND);
     return nullptr;
   }
+  // The Win32 layer keeps four streams in a fixed pool: a stream that is
+  // never closed takes a place for the rest of the run, as it does there.
+  if (m_streams.size() >= 4) {
+    Fail(4);  // ERROR_TOO_MANY_OPEN_FILES
+    return nullptr;
+  }
   std::string mode = pszMode;
   bool bUpdate = mode.find('+') != std::string::npos;
   if (mode.empty() || mode[0] != 'r') {
