@@ -8,6 +8,7 @@
 #include "platform/StrBuf.h"
 #include "setup/PackageInstall.h"
 #include "setup/SetupOptionsDlg.h"
+#include "setup/SuiteApplications.h"
 
 // The one application object.
 CSetupApp theApp;
@@ -106,16 +107,16 @@ BOOL CSetupApp::InitInstance()
       p->ExitProcess(0);
     } else {
       p->Enable3dControls();
-      CSetupOptionsDlg dlg;
+      CSetupOptionsDlg dlg(&m_bSourcePathSet);
       dlg.DoModal();
     }
     return FALSE;
   case 1:
     if (options.m_nInstallWDMDriver != 0) {
-      CWdmDriverDlg dlg;
+      CWdmDriverDlg dlg(CloseSuiteApplications);
       dlg.DoModal();
     } else {
-      CVxdDriverDlg dlg;
+      CVxdDriverDlg dlg(&m_bSourcePathSet, CloseSuiteApplications);
       dlg.DoModal();
     }
     return FALSE;

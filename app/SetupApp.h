@@ -2,7 +2,7 @@
 #ifndef APP_SETUPAPP_H
 #define APP_SETUPAPP_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "platform/framework/Application.h"
 
 class CSetupApp : public CApplication {
@@ -14,9 +14,8 @@ public:
   // adjustments and takes exactly one path.
   virtual BOOL InitInstance();
 
-  // The launch context's flags, in this order: the six version flags
-  // (m_version.m_bWin95 ... m_bWin98SE), then m_bSourcePathSet, which only
-  // the driver installation sets.
+  // The launch context's flags, kept for the whole process. Only the driver
+  // installation sets m_bSourcePathSet; the dialogs are handed its address.
   VersionClass m_version;
   LONG m_bSourcePathSet;
 };

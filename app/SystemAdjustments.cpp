@@ -1,5 +1,6 @@
 #include "app/SystemAdjustments.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
@@ -17,10 +18,7 @@ static void WriteDiscPlayerSetting(const char* pszSetupIni)
 {
   IPlatform* p = Platform();
   char szFile[MAX_PATH];
-  UINT n = p->GetWindowsDirectoryA(szFile, sizeof szFile);
-  if (n == 0 || n >= sizeof szFile)
-    return;
-  if (!StrEnsureBackslash(szFile, sizeof szFile) || !StrAppend(szFile, sizeof szFile, "QVCDPLAY.INI"))
+  if (!GetWindowsDirWithBackslash(szFile) || !StrAppend(szFile, sizeof szFile, "QVCDPLAY.INI"))
     return;
 
   UINT nUsingCDDA = 0;

@@ -24,20 +24,27 @@ enum DriverSourceRule {
   DRIVER_SOURCE_PROGRAM_DIR  // the source directory itself
 };
 
+// The steps that only some variants take.
+enum DriverInstallStep {
+  STEP_WAIT_CURSOR = 0x001,         // after the tray program's pause (else the dialog shows it)
+  STEP_MIXER_AND_TRAY = 0x002,      // mixer closed, Systray bit, tray restart, mixer defaults
+  STEP_INF_DIRS = 0x004,            // INF\OTHER\ and INF\CATALOG\ created
+  STEP_SINGLE_INF_TARGET = 0x008,   // INF\OTHER\ when it can be entered, else INF; otherwise both
+  STEP_SOURCE_PATH_COPIES = 0x010,  // Windows Setup's SourcePath read and copied to
+  STEP_DOS_FILES = 0x020,
+  STEP_EXTRA_FILES = 0x040,         // the 026 directory, the wavetable data, the mixer refresh
+  STEP_RESET_STAGED_COPY = 0x080,   // staged copies set to normal again after copying
+  STEP_RETURNS_TO_DIALOG = 0x100    // the dialog finishes; otherwise message, restart, exit 0
+};
+
 struct DriverInstallVariant {
   Nt4Refusal m_nNt4Refusal;
-  BOOL m_bBeginsWaitCursor;     // after the tray program's pause (else the dialog shows it)
-  BOOL m_bMixerAndTraySteps;    // mixer closed, Systray bit, tray restart, mixer defaults
-  BOOL m_bCreatesInfDirs;       // INF\OTHER\ and INF\CATALOG\ created
-  BOOL m_bSingleInfTarget;      // INF\OTHER\ when it can be entered, else INF; otherwise both
-  BOOL m_bSourcePathCopies;     // Windows Setup's SourcePath read and copied to
-  BOOL m_bDosFiles;
   DriverSourceRule m_nDriverSource;
-  BOOL m_bExtraFiles;           // the 026 directory, the wavetable data, the mixer refresh
-  BOOL m_bResetStagedCopy;
-  InfPatchHook m_pfnPatchInf;
-  SourceDisksNamesRule m_sourceDisks;
-  BOOL m_bReturnsToDialog;      // the dialog finishes; otherwise message, restart, exit 0
+  DWORD m_fSteps;                   // DriverInstallStep flags
+  InfPatchHook m_pfnPatchInf;       // NULL: the INF copies stay as staged
+  const SourceDisksNamesRule* m_pSourceDisks;
+
+  BOOL Takes(DWORD fStep) const { return (m_fSteps & fStep) != 0; }
 };
 
 // The VxD options dialog's hook: its option characters written into each INF
@@ -49,21 +56,34 @@ static void PatchVxdInfCopy(const char* pszInfPath, const void* pHookData)
     PatchInfConfigLines(pszInfPath, *pContext->m_pVxdOptions);
 }
 
+// Entry "1" of [SourceDisksNames] names the staging directory: by its 8.3
+// form, leaving an empty entry alone, or (the VxD dialog) as written, even in
+// an empty entry.
+static const SourceDisksNamesRule s_shortStagingDisk = { "1", 0, FALSE };
+static const SourceDisksNamesRule s_longStagingDisk = {
+  "1", ", C:\\Program Files\\Veltrix\\W95-98", TRUE
+};
+
 const DriverInstallVariant g_silentDriverOnlyInstall = {
-  NT4_ENDS_PROCESS, TRUE, TRUE, TRUE, FALSE, TRUE, TRUE, DRIVER_SOURCE_BY_VERSION,
-  FALSE, FALSE, 0, { "1", 0, FALSE }, FALSE
+  NT4_ENDS_PROCESS, DRIVER_SOURCE_BY_VERSION,
+  STEP_WAIT_CURSOR | STEP_MIXER_AND_TRAY | STEP_INF_DIRS | STEP_SOURCE_PATH_COPIES | STEP_DOS_FILES,
+  0, &s_shortStagingDisk
 };
 const DriverInstallVariant g_silentWebInstall = {
-  NT4_ENDS_PROCESS, TRUE, TRUE, TRUE, FALSE, TRUE, FALSE, DRIVER_SOURCE_PROGRAM_DIR,
-  FALSE, FALSE, 0, { "1", 0, FALSE }, FALSE
+  NT4_ENDS_PROCESS, DRIVER_SOURCE_PROGRAM_DIR,
+  STEP_WAIT_CURSOR | STEP_MIXER_AND_TRAY | STEP_INF_DIRS | STEP_SOURCE_PATH_COPIES,
+  0, &s_shortStagingDisk
 };
 const DriverInstallVariant g_mainDialogInstall = {
-  NT4_SKIPS_DRIVER, TRUE, TRUE, TRUE, FALSE, TRUE, TRUE, DRIVER_SOURCE_BY_VERSION,
-  FALSE, FALSE, 0, { "1", 0, FALSE }, TRUE
+  NT4_SKIPS_DRIVER, DRIVER_SOURCE_BY_VERSION,
+  STEP_WAIT_CURSOR | STEP_MIXER_AND_TRAY | STEP_INF_DIRS | STEP_SOURCE_PATH_COPIES | STEP_DOS_FILES |
+      STEP_RETURNS_TO_DIALOG,
+  0, &s_shortStagingDisk
 };
 const DriverInstallVariant g_vxdDialogInstall = {
-  NT4_REFUSED_BEFORE, FALSE, FALSE, FALSE, TRUE, FALSE, FALSE, DRIVER_SOURCE_PROGRAM_DIR,
-  TRUE, TRUE, PatchVxdInfCopy, { "1", ", C:\\Program Files\\Veltrix\\W95-98", TRUE }, FALSE
+  NT4_REFUSED_BEFORE, DRIVER_SOURCE_PROGRAM_DIR,
+  STEP_SINGLE_INF_TARGET | STEP_EXTRA_FILES | STEP_RESET_STAGED_COPY,
+  PatchVxdInfCopy, &s_longStagingDisk
 };
 
 // Built during one run, from staging to the end of the source-disk rewrite.
@@ -138,14 +158,14 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
     szInfCatalogDir[0] = '\0';
   }
 
-  if (variant.m_bMixerAndTraySteps) {
+  if (variant.Takes(STEP_MIXER_AND_TRAY)) {
     CloseMixerWindow();
     ClearSystrayServiceBit();
     RestartTrayProgram();
   }
-  if (variant.m_bBeginsWaitCursor)
+  if (variant.Takes(STEP_WAIT_CURSOR))
     Platform()->BeginWaitCursor();
-  if (variant.m_bMixerAndTraySteps)
+  if (variant.Takes(STEP_MIXER_AND_TRAY))
     ResetMixerDefaults(szWindowsDir);
 
   s_infFileList.Clear();
@@ -153,19 +173,19 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   PurgeLegacyRegistry();
   PurgeLegacyDriverFiles();
 
-  if (variant.m_bCreatesInfDirs && szInfDir[0] != '\0') {
+  if (variant.Takes(STEP_INF_DIRS) && szInfDir[0] != '\0') {
     CreateDirectoryLevel(szInfOtherDir);
     CreateDirectoryLevel(szInfCatalogDir);
   }
 
   char szSourcePathDir[MAX_PATH];
   szSourcePathDir[0] = '\0';
-  if (variant.m_bSourcePathCopies && ReadSetupSourcePath(szSourcePathDir))
+  if (variant.Takes(STEP_SOURCE_PATH_COPIES) && ReadSetupSourcePath(szSourcePathDir))
     *pbSourcePathSet = TRUE;
 
   CreateDirectoryLevel(g_szProgramFilesDir);
   CreateDirectoryLevel(g_szVeltrixDir);
-  if (variant.m_bDosFiles) {
+  if (variant.Takes(STEP_DOS_FILES)) {
     CreateDirectoryLevel(g_szDosStagingDir);
     CreateDirectoryLevel(g_szDosAppStagingDir);
     StageDosFiles(context.m_pszSourceDir);
@@ -174,7 +194,7 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   char szDriverDir[MAX_PATH];
   FindDriverSourceDir(variant, context, szDriverDir);
   CreateDirectoryLevel(g_szDriverStagingDir);
-  if (variant.m_bExtraFiles) {
+  if (variant.Takes(STEP_EXTRA_FILES)) {
     CreateDirectoryLevel(g_szExtraStagingDir);
     StageWavetableData(context);
   }
@@ -182,11 +202,11 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   DriverStagingPlan plan;
   plan.m_pszSourceDir = szDriverDir;
   plan.m_pszStagingDir = g_szDriverStagingDir;
-  plan.m_bResetStagedCopy = variant.m_bResetStagedCopy;
+  plan.m_bResetStagedCopy = variant.Takes(STEP_RESET_STAGED_COPY);
   plan.m_pszSourcePathDir = szSourcePathDir;
-  plan.m_pbSourcePathSet = variant.m_bSourcePathCopies ? pbSourcePathSet : 0;
+  plan.m_pbSourcePathSet = variant.Takes(STEP_SOURCE_PATH_COPIES) ? pbSourcePathSet : 0;
   plan.m_pszInfOtherDir = szInfOtherDir;
-  if (variant.m_bSingleInfTarget) {
+  if (variant.Takes(STEP_SINGLE_INF_TARGET)) {
     plan.m_apszInfTargets[0] = szInfOtherDir[0] != '\0' && Platform()->SetCurrentDirectoryA(szInfOtherDir)
                                    ? szInfOtherDir
                                    : szInfDir;
@@ -199,22 +219,22 @@ void RunDriverInstall(const DriverInstallVariant& variant, const DriverInstallCo
   plan.m_pPatchData = &context;
   StageDriverSet(plan, &s_infFileList);
 
-  if (variant.m_bExtraFiles) {
+  if (variant.Takes(STEP_EXTRA_FILES)) {
     char szExtraDir[MAX_PATH];
     if (ComposePath(szExtraDir, context.m_pszSourceDir, "026\\"))
       CopyDirectoryFiles(szExtraDir, g_szExtraStagingDir);
   }
 
-  RewriteSourceDisksNames(s_infFileList, variant.m_sourceDisks);
+  RewriteSourceDisksNames(s_infFileList, *variant.m_pSourceDisks);
   s_infFileList.Clear();
 
-  if (variant.m_bExtraFiles)
+  if (variant.Takes(STEP_EXTRA_FILES))
     RefreshMixerProgram();
 
   // The driver part ends here; the completion message is shown with the
   // ordinary cursor.
   Platform()->EndWaitCursor();
-  if (variant.m_bReturnsToDialog)
+  if (variant.Takes(STEP_RETURNS_TO_DIALOG))
     return;
   FinishDriverInstall(context.m_hDlg);
   Platform()->ExitProcess(0);

@@ -2,10 +2,15 @@
 #ifndef INSTALL_DRIVERINSTALL_H
 #define INSTALL_DRIVERINSTALL_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
-// One column of the variant table: which steps run and how they differ.
+// Which steps run and how they differ for one way of starting the install.
 struct DriverInstallVariant;
+
+// Closes the suite's running applications, which hold the driver's files
+// open. The driver dialogs call it before they install; the caller supplies
+// it, since the suite belongs to the package setup above this folder.
+typedef void (*SuiteCloser)();
 
 extern const DriverInstallVariant g_silentDriverOnlyInstall;
 extern const DriverInstallVariant g_silentWebInstall;

@@ -3,11 +3,6 @@
 #include "install/FileStaging.h"
 #include "platform/StrBuf.h"
 
-BOOL IsInfFileName(const char* pszName)
-{
-  return StrStr(pszName, ".inf") != 0 || StrStr(pszName, ".INF") != 0;
-}
-
 BOOL IsSetupFileName(const char* pszName)
 {
   char szUpper[MAX_PATH];

@@ -25,8 +25,6 @@ struct DriverStagingPlan {
   const void* m_pPatchData;
 };
 
-// An INF file by name: ".inf" or ".INF" anywhere in it, compared with case.
-BOOL IsInfFileName(const char* pszName);
 // A setup file by name: "SETUP" anywhere in the upper-cased name.
 BOOL IsSetupFileName(const char* pszName);
 

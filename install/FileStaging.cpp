@@ -11,15 +11,6 @@ BOOL CopyWithNormalAttributes(const char* pszSource, const char* pszTarget, BOOL
   return bCopied;
 }
 
-BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName)
-{
-  if (pszDir[0] == '\0') {
-    pszPath[0] = '\0';
-    return FALSE;
-  }
-  return StrConcat(pszPath, MAX_PATH, pszDir, pszName);
-}
-
 BOOL CreateDirectoryLevel(const char* pszDir)
 {
   char szDir[MAX_PATH];

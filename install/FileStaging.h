@@ -2,17 +2,13 @@
 #ifndef INSTALL_FILESTAGING_H
 #define INSTALL_FILESTAGING_H
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 
 // Copy with normal attributes: the target's attributes are set to normal, the
 // file is copied with overwriting, and with bResetAfter the attributes are
 // set to normal once more. Returns CopyFileA's result.
 BOOL CopyWithNormalAttributes(const char* pszSource, const char* pszTarget, BOOL bResetAfter);
-
-// Joins a directory (ending in a backslash) and a file name into pszPath
-// (MAX_PATH bytes). FALSE, leaving it empty, when the directory is empty or
-// the path does not fit: such a file is skipped, never cut to another name.
-BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName);
 
 // Creates the one directory pszDir names (ending in a backslash), handing
 // CreateDirectoryA its name without the backslash, unless it is a drive

@@ -1,7 +1,11 @@
 #include "install/InfFileList.h"
 
-#include "install/DriverStaging.h"
 #include "platform/StrBuf.h"
+
+BOOL IsInfFileName(const char* pszName)
+{
+  return StrStr(pszName, ".inf") != 0 || StrStr(pszName, ".INF") != 0;
+}
 
 void CInfFileList::Clear()
 {

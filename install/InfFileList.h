@@ -10,6 +10,9 @@
 
 #include "install/FileStaging.h"
 
+// An INF file by name: ".inf" or ".INF" anywhere in it, compared with case.
+BOOL IsInfFileName(const char* pszName);
+
 // Plain data, so that a zero-filled object is an empty list.
 struct CInfFileList {
   char m_szSourceDir[MAX_PATH];        // "": the list is empty

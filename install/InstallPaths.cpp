@@ -1,5 +1,6 @@
 #include "install/InstallPaths.h"
 
+#include "platform/PathNames.h"
 #include "platform/StrBuf.h"
 
 const char g_szProgramFilesDir[] = "C:\\Program Files\\";
@@ -9,29 +10,6 @@ const char g_szDosAppStagingDir[] = "C:\\Program Files\\Veltrix\\DOS\\DOSAPP\\";
 const char g_szDriverStagingDir[] = "C:\\Program Files\\Veltrix\\W95-98\\";
 const char g_szExtraStagingDir[] = "C:\\Program Files\\Veltrix\\W95-98\\026\\";
 const char g_szDriverStagingName[] = "C:\\Program Files\\Veltrix\\W95-98";
-
-// A directory the platform wrote into a MAX_PATH buffer: keep it only when it
-// was written whole and a backslash still fits behind it.
-static BOOL KeepDirectory(char* pszDir, UINT uLength)
-{
-  if (uLength == 0 || uLength >= MAX_PATH || !StrEnsureBackslash(pszDir, MAX_PATH)) {
-    pszDir[0] = '\0';
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL GetWindowsDirWithBackslash(char* pszDir)
-{
-  pszDir[0] = '\0';
-  return KeepDirectory(pszDir, Platform()->GetWindowsDirectoryA(pszDir, MAX_PATH));
-}
-
-BOOL GetSystemDirWithBackslash(char* pszDir)
-{
-  pszDir[0] = '\0';
-  return KeepDirectory(pszDir, Platform()->GetSystemDirectoryA(pszDir, MAX_PATH));
-}
 
 BOOL ReadSetupSourcePath(char* pszDir)
 {
@@ -55,7 +33,7 @@ BOOL ReadSetupSourcePath(char* pszDir)
           ERROR_SUCCESS &&
       szValue[0] != '\0' && StrLen(szValue) < MAX_PATH &&
       Platform()->SetCurrentDirectoryA(szValue) &&
-      KeepDirectory(pszDir, Platform()->GetCurrentDirectoryA(MAX_PATH, pszDir)))
+      GetCurrentDirWithBackslash(pszDir))
     bFound = TRUE;
   else
     pszDir[0] = '\0';

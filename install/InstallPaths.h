@@ -1,5 +1,5 @@
 // The directories the driver installation works with: the fixed staging tree
-// on drive C:, and the directories it reads from the system.
+// on drive C:, and Windows Setup's SourcePath.
 #ifndef INSTALL_INSTALLPATHS_H
 #define INSTALL_INSTALLPATHS_H
 
@@ -16,12 +16,6 @@ extern const char g_szExtraStagingDir[];   // ...\Veltrix\W95-98\026\ .
 // The staging directory without its trailing backslash, as the INF copies
 // name it.
 extern const char g_szDriverStagingName[];
-
-// The Windows and system directories, each with a trailing backslash
-// (MAX_PATH bytes). FALSE, leaving the buffer empty, when the platform gives
-// none or it does not fit.
-BOOL GetWindowsDirWithBackslash(char* pszDir);
-BOOL GetSystemDirWithBackslash(char* pszDir);
 
 // Windows Setup's SourcePath, when it names a directory that can be entered
 // (it then becomes the current directory), as the full path of that

@@ -1,5 +1,7 @@
 #include "install/JackOptionButtons.h"
 
+#include "res/resource.h"
+
 void CJackOptionButtons::Bind(HWND hDlg)
 {
   m_btnMicAsBass.Bind(hDlg, IDC_MIC_AS_BASS);

@@ -6,16 +6,6 @@
 
 #include "platform/framework/Button.h"
 
-enum {
-  IDC_DISABLE_MIDI = 1000,     // VxD: MIDI port; WDM: MIDI and game port
-  IDC_DISABLE_GAME = 1001,     // VxD only
-  IDC_MOTHERBOARD_JACKS = 1006,
-  IDC_SOUNDCARD_JACKS = 1007,
-  IDC_LINEIN_AS_REAR = 1011,
-  IDC_LINEIN_AS_BASS = 1012,
-  IDC_MIC_AS_BASS = 1013
-};
-
 class CJackOptionButtons {
 public:
   // Binds the five controls of the running dialog hDlg.

@@ -50,8 +50,7 @@ void RefreshMixerProgram()
     CopyWithNormalAttributes(kStagedMixer, szTarget, TRUE);
 
   char szWinDir[MAX_PATH];
-  UINT cch = Platform()->GetWindowsDirectoryA(szWinDir, sizeof szWinDir);
-  if (cch == 0 || cch >= sizeof szWinDir || !StrEnsureBackslash(szWinDir, sizeof szWinDir))
+  if (!GetWindowsDirWithBackslash(szWinDir))
     return;
   if (StrConcat(szTarget, sizeof szTarget, szWinDir, kMixerName) && FileOpensForReading(szTarget))
     CopyWithNormalAttributes(kStagedMixer, szTarget, TRUE);

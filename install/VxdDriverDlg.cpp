@@ -1,19 +1,18 @@
 #include "install/VxdDriverDlg.h"
 
-#include "app/LaunchContext.h"
-#include "app/SetupApp.h"
-#include "install/DriverInstall.h"
 #include "install/InfOptionPatch.h"
+#include "install/LaunchContext.h"
 #include "platform/StrBuf.h"
+#include "platform/framework/Application.h"
 #include "res/resource.h"
-#include "setup/SuiteApplications.h"
 
-CVxdDriverDlg::CVxdDriverDlg()
-    : CDialog(IDD_VXD_DRIVER), m_nFullPackage(0), m_hIcon(0)
+CVxdDriverDlg::CVxdDriverDlg(LONG* pbSourcePathSet, SuiteCloser pfnCloseSuite)
+    : CDialog(IDD_VXD_DRIVER), m_nFullPackage(0), m_pbSourcePathSet(pbSourcePathSet),
+      m_pfnCloseSuite(pfnCloseSuite), m_hIcon(0)
 {
   m_szSourceDir[0] = '\0';
   CApplication* pApp = CApplication::GetApp();
-  m_hIcon = Platform()->LoadIconA(pApp ? pApp->m_hInstance : 0, MAKEINTRESOURCEA(IDR_MAINFRAME));
+  m_hIcon = Platform()->LoadIconA(pApp ? pApp->m_hInstance : 0, MAKEINTRESOURCEA(IDI_SETUP));
 }
 
 void CVxdDriverDlg::DoDataExchange()
@@ -71,7 +70,7 @@ void CVxdDriverDlg::OnOK()
 {
   IPlatform* p = Platform();
   p->BeginWaitCursor();
-  CloseSuiteApplications();
+  m_pfnCloseSuite();
 
   VersionClass version;
   ClassifyWindowsVersion(&version);
@@ -84,12 +83,11 @@ void CVxdDriverDlg::OnOK()
 
   VxdDriverOptions options;
   GetOptions(&options);
-  CSetupApp* pApp = static_cast<CSetupApp*>(CApplication::GetApp());
 
   DriverInstallContext context;
   context.m_pVersion = &version;
   context.m_pszSourceDir = m_szSourceDir;
-  context.m_pbSourcePathSet = &pApp->m_bSourcePathSet;
+  context.m_pbSourcePathSet = m_pbSourcePathSet;
   context.m_hDlg = m_hWnd;
   context.m_pVxdOptions = &options;
   context.m_nFullPackage = m_nFullPackage;

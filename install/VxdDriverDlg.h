@@ -4,6 +4,7 @@
 #ifndef INSTALL_VXDDRIVERDLG_H
 #define INSTALL_VXDDRIVERDLG_H
 
+#include "install/DriverInstall.h"
 #include "install/JackOptionButtons.h"
 #include "platform/framework/Button.h"
 #include "platform/framework/Dialog.h"
@@ -12,7 +13,9 @@ struct VxdDriverOptions;
 
 class CVxdDriverDlg : public CDialog {
 public:
-  CVxdDriverDlg();
+  // pbSourcePathSet: the application's flag that the SourcePath copies go
+  // on; pfnCloseSuite: closes the suite applications before installing.
+  CVxdDriverDlg(LONG* pbSourcePathSet, SuiteCloser pfnCloseSuite);
 
 protected:
   virtual void DoDataExchange();
@@ -31,6 +34,8 @@ private:
   CButton m_btnDisableGame;     // 1001
   char m_szSourceDir[MAX_PATH];  // ends in a backslash; empty when unknown
   INT m_nFullPackage;
+  LONG* m_pbSourcePathSet;
+  SuiteCloser m_pfnCloseSuite;
   HICON m_hIcon;
 };
 

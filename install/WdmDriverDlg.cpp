@@ -1,9 +1,8 @@
 #include "install/WdmDriverDlg.h"
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "platform/StrBuf.h"
 #include "res/resource.h"
-#include "setup/SuiteApplications.h"
 
 // The application's name: the program file's name without its directory
 // and extension. Windows titles a box without a caption "Error", so the
@@ -25,7 +24,8 @@ static BOOL GetApplicationName(char* pszName, StrSize cbName)
   return cchName > 0 && StrCopyN(pszName, cbName, pszFile, cchName);
 }
 
-CWdmDriverDlg::CWdmDriverDlg() : CDialog(IDD_WDM_DRIVER)
+CWdmDriverDlg::CWdmDriverDlg(SuiteCloser pfnCloseSuite)
+    : CDialog(IDD_WDM_DRIVER), m_pfnCloseSuite(pfnCloseSuite)
 {
   m_szSourceDir[0] = '\0';
 }
@@ -53,7 +53,7 @@ void CWdmDriverDlg::OnOK()
 {
   IPlatform* p = Platform();
   p->BeginWaitCursor();
-  CloseSuiteApplications();
+  m_pfnCloseSuite();
 
   VersionClass version;
   ClassifyWindowsVersion(&version);

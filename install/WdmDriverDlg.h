@@ -4,13 +4,15 @@
 #ifndef INSTALL_WDMDRIVERDLG_H
 #define INSTALL_WDMDRIVERDLG_H
 
+#include "install/DriverInstall.h"
 #include "install/JackOptionButtons.h"
 #include "platform/framework/Button.h"
 #include "platform/framework/Dialog.h"
 
 class CWdmDriverDlg : public CDialog {
 public:
-  CWdmDriverDlg();
+  // pfnCloseSuite: closes the suite applications when Install is pressed.
+  explicit CWdmDriverDlg(SuiteCloser pfnCloseSuite);
 
 protected:
   virtual void DoDataExchange();
@@ -23,6 +25,7 @@ private:
   CJackOptionButtons m_jacks;     // 1007, 1006, 1013, 1011, 1012
   CButton m_btnDisableLegacy;     // 1000
   char m_szSourceDir[MAX_PATH];   // ends in a backslash; empty when unknown
+  SuiteCloser m_pfnCloseSuite;
 };
 
 #endif

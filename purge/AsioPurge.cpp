@@ -1,5 +1,6 @@
 #include "purge/AsioPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 #include "purge/RegistryScan.h"
@@ -38,32 +39,20 @@ static BOOL AsioKeyIsEmpty()
   return result == ENUM_NO_MORE;
 }
 
+// Deletes the driver key when it is the maker's. A key that stays is passed
+// over.
+static BOOL PurgeAsioDriver(const char* pszDriverKey, const char*)
+{
+  if (!IsMakerAsioDriver(pszDriverKey))
+    return FALSE;
+  Platform()->RegDeleteKeyA(HKEY_LOCAL_MACHINE, pszDriverKey);
+  return !LocalMachineKeyOpens(pszDriverKey);
+}
+
 void PurgeMakerAsioDrivers()
 {
-  DWORD dwIndex = 0;
-  for (;;) {
-    HKEY hAsio;
-    if (Platform()->RegOpenKeyExA(HKEY_LOCAL_MACHINE, s_szAsioKey, 0, KEY_READ, &hAsio) !=
-        ERROR_SUCCESS)
-      return;
-    char szName[PURGE_KEY_NAME_SIZE];
-    EnumResult result = EnumSubKey(hAsio, dwIndex, szName);
-    Platform()->RegCloseKey(hAsio);
-    if (result == ENUM_NO_MORE || result == ENUM_FAILED)
-      break;
-    char szDriverKey[PURGE_KEY_PATH_SIZE];
-    if (result == ENUM_SKIP || !BuildKeyPath(szDriverKey, s_szAsioKey, szName) ||
-        !IsMakerAsioDriver(szDriverKey)) {
-      ++dwIndex;
-      continue;
-    }
-    Platform()->RegDeleteKeyA(HKEY_LOCAL_MACHINE, szDriverKey);
-    // A driver key that stayed is passed over; a removed one leaves the next
-    // driver at the same index.
-    if (LocalMachineKeyOpens(szDriverKey))
-      ++dwIndex;
-  }
-
+  if (!PurgeSubKeys(s_szAsioKey, KEY_READ, PurgeAsioDriver))
+    return;
   if (!AsioKeyIsEmpty())
     return;
   HKEY hAsio;

@@ -1,10 +1,10 @@
 #include "purge/LegacyFileRetirement.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 #include "purge/LegacyInfPurge.h"
-#include "purge/PurgePath.h"
 
 struct RetiredDriverFile {
   const char* m_pszDir;
@@ -67,8 +67,8 @@ void RetireLegacyDriverFiles(const char* windowsDir)
     const RetiredDriverFile& file = s_aRetiredFiles[i];
     char szCurrent[MAX_PATH];
     char szRetired[MAX_PATH];
-    if (!BuildWindowsPath(szCurrent, pszWindowsDir, file.m_pszDir, file.m_pszName) ||
-        !BuildWindowsPath(szRetired, pszWindowsDir, file.m_pszDir, file.m_pszRetiredName) ||
+    if (!ComposeSubDirPath(szCurrent, pszWindowsDir, file.m_pszDir, file.m_pszName) ||
+        !ComposeSubDirPath(szRetired, pszWindowsDir, file.m_pszDir, file.m_pszRetiredName) ||
         !FileIsPresent(szCurrent))
       continue;
     // Windows 9x moves the file named on the right to the path on the left.
@@ -82,12 +82,10 @@ void RetireLegacyDriverFiles(const char* windowsDir)
 
 void PurgeLegacyDriverFiles()
 {
-  char szWindowsDir[MAX_PATH];
-  UINT cchWindowsDir = Platform()->GetWindowsDirectoryA(szWindowsDir, sizeof szWindowsDir);
   // Without the Windows directory no path can be built; the WIN.INI entry,
   // which names no directory, is still written.
-  if (cchWindowsDir == 0 || cchWindowsDir >= sizeof szWindowsDir)
-    StrCopy(szWindowsDir, sizeof szWindowsDir, "");
+  char szWindowsDir[MAX_PATH];
+  GetWindowsDir(szWindowsDir);
   PurgeLegacyInfFiles(szWindowsDir);
   RetireLegacyDriverFiles(szWindowsDir);
 }

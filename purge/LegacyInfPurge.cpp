@@ -1,8 +1,8 @@
 #include "purge/LegacyInfPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
-#include "purge/PurgePath.h"
 
 // A marker word only has to open the value; letter case counts.
 static const char* const s_apszMarkerWords[] = { "QVX3310", "QVX3710", "QVAUDIO", "Veltrix" };
@@ -43,7 +43,7 @@ static void RemoveFile(const char* pszPath)
 static void PurgeInfFile(const char* pszWindowsDir, const char* pszDir, const char* pszName)
 {
   char szInf[MAX_PATH];
-  if (!BuildWindowsPath(szInf, pszWindowsDir, pszDir, pszName) || !IsMakerInf(szInf))
+  if (!ComposeSubDirPath(szInf, pszWindowsDir, pszDir, pszName) || !IsMakerInf(szInf))
     return;
   RemoveFile(szInf);
   // The precompiled file has the same name with the extension PNF. A name that
@@ -60,7 +60,7 @@ static void PurgeInfFile(const char* pszWindowsDir, const char* pszDir, const ch
 static BOOL PurgeInfSearch(const char* pszWindowsDir, const char* pszDir, const char* pszPattern)
 {
   char szPattern[MAX_PATH];
-  if (!BuildWindowsPath(szPattern, pszWindowsDir, pszDir, pszPattern))
+  if (!ComposeSubDirPath(szPattern, pszWindowsDir, pszDir, pszPattern))
     return FALSE;
   WIN32_FIND_DATAA found;
   HANDLE hFind = Platform()->FindFirstFileA(szPattern, &found);

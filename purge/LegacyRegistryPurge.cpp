@@ -1,5 +1,6 @@
 #include "purge/LegacyRegistryPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 #include "purge/AsioPurge.h"
@@ -30,7 +31,7 @@ static BOOL PurgeDeviceKeys(const char* pszParent, const char* pszPrefix, BOOL* 
     if (result == ENUM_NO_MORE || result == ENUM_FAILED)
       break;
     if (result == ENUM_SKIP || StrCmpN(szName, pszPrefix, cchPrefix) != 0 ||
-        !BuildKeyPath(szDevice, pszParent, szName)) {
+        !JoinKeyPath(szDevice, sizeof szDevice, pszParent, szName)) {
       ++dwIndex;
       continue;
     }

@@ -10,9 +10,4 @@
 // that cannot be deleted ends the purge there.
 void PurgeLegacyRegistry();
 
-// Deletes the first 15 subkeys (in enumeration order) of the media resource
-// type key typeKey (a path under HKEY_LOCAL_MACHINE) whose names carry the
-// class instance name `instance` just before their last character.
-void PurgeMediaResourceEntries(const char* typeKey, const char* instance);
-
 #endif // PURGE_LEGACYREGISTRYPURGE_H

@@ -1,8 +1,8 @@
 #include "purge/MediaClassPurge.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
-#include "purge/LegacyRegistryPurge.h"
 #include "purge/RegistryScan.h"
 
 static const char s_szMediaClassKey[] = "System\\CurrentControlSet\\services\\Class\\MEDIA";
@@ -102,24 +102,7 @@ static BOOL PurgeMediaInstance(const char* pszInstanceKey, const char* pszInstan
 
 void PurgeMakerMediaInstances()
 {
-  // One instance at a time, reopening the class key for each, so that there
-  // is no limit on the number of instances.
-  DWORD dwIndex = 0;
-  for (;;) {
-    HKEY hClass;
-    if (Platform()->RegOpenKeyExA(HKEY_LOCAL_MACHINE, s_szMediaClassKey, 0,
-                                  KEY_ENUMERATE_SUB_KEYS, &hClass) != ERROR_SUCCESS)
-      return;
-    char szInstance[PURGE_KEY_NAME_SIZE];
-    EnumResult result = EnumSubKey(hClass, dwIndex, szInstance);
-    Platform()->RegCloseKey(hClass);
-    if (result == ENUM_NO_MORE || result == ENUM_FAILED)
-      return;
-    char szInstanceKey[PURGE_KEY_PATH_SIZE];
-    if (result == ENUM_SKIP || !BuildKeyPath(szInstanceKey, s_szMediaClassKey, szInstance) ||
-        !PurgeMediaInstance(szInstanceKey, szInstance))
-      ++dwIndex;
-  }
+  PurgeSubKeys(s_szMediaClassKey, KEY_ENUMERATE_SUB_KEYS, PurgeMediaInstance);
 }
 
 // The entries carry their class instance name followed by one closing
@@ -151,7 +134,7 @@ void PurgeMediaResourceEntries(const char* typeKey, const char* instance)
   for (int i = 0; i < nEntries; ++i) {
     char szEntryKey[PURGE_KEY_PATH_SIZE];
     HKEY hEntry;
-    if (!BuildKeyPath(szEntryKey, typeKey, s_aszMediaEntries[i]) ||
+    if (!JoinKeyPath(szEntryKey, sizeof szEntryKey, typeKey, s_aszMediaEntries[i]) ||
         Platform()->RegOpenKeyExA(HKEY_LOCAL_MACHINE, szEntryKey, 0, KEY_READ, &hEntry) !=
             ERROR_SUCCESS)
       continue;

@@ -1,5 +1,6 @@
 #include "purge/RegistryScan.h"
 
+#include "platform/PathNames.h"
 #include "platform/Platform.h"
 #include "platform/StrBuf.h"
 
@@ -16,6 +17,26 @@ EnumResult EnumSubKey(HKEY hKey, DWORD dwIndex, char* pszName)
   return ENUM_FAILED;
 }
 
+BOOL PurgeSubKeys(const char* pszParent, REGSAM samParent, SubKeyPurge pfnPurge)
+{
+  DWORD dwIndex = 0;
+  for (;;) {
+    HKEY hParent;
+    if (Platform()->RegOpenKeyExA(HKEY_LOCAL_MACHINE, pszParent, 0, samParent, &hParent) !=
+        ERROR_SUCCESS)
+      return FALSE;
+    char szName[PURGE_KEY_NAME_SIZE];
+    EnumResult result = EnumSubKey(hParent, dwIndex, szName);
+    Platform()->RegCloseKey(hParent);
+    if (result == ENUM_NO_MORE || result == ENUM_FAILED)
+      return TRUE;
+    char szKey[PURGE_KEY_PATH_SIZE];
+    if (result == ENUM_SKIP || !JoinKeyPath(szKey, sizeof szKey, pszParent, szName) ||
+        !pfnPurge(szKey, szName))
+      ++dwIndex;
+  }
+}
+
 BOOL LocalMachineKeyOpens(const char* pszPath)
 {
   HKEY hKey;
@@ -23,9 +44,4 @@ BOOL LocalMachineKeyOpens(const char* pszPath)
     return FALSE;
   Platform()->RegCloseKey(hKey);
   return TRUE;
-}
-
-BOOL BuildKeyPath(char* pszDest, const char* pszParent, const char* pszName)
-{
-  return StrConcat(pszDest, PURGE_KEY_PATH_SIZE, pszParent, "\\", pszName);
 }

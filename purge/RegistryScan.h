@@ -21,10 +21,19 @@ enum EnumResult {
 // Subkey dwIndex of hKey into pszName (PURGE_KEY_NAME_SIZE bytes).
 EnumResult EnumSubKey(HKEY hKey, DWORD dwIndex, char* pszName);
 
+// Looks at one subkey (its full path and its name) and deletes what it
+// should. TRUE when the subkey is gone afterwards.
+typedef BOOL (*SubKeyPurge)(const char* pszKey, const char* pszName);
+
+// Offers every subkey of HKEY_LOCAL_MACHINE\pszParent to pfnPurge. The parent
+// is opened (with samParent) for each subkey and closed again before pfnPurge
+// runs, so that the subkey can be deleted and there is no limit on their
+// number; a deleted subkey leaves the next one at the same index, a name too
+// long for the buffer is passed over. FALSE when the parent could not be
+// opened, TRUE when the scan reached its end.
+BOOL PurgeSubKeys(const char* pszParent, REGSAM samParent, SubKeyPurge pfnPurge);
+
 // TRUE when HKEY_LOCAL_MACHINE\pszPath exists and can be read.
 BOOL LocalMachineKeyOpens(const char* pszPath);
-
-// pszDest = pszParent + "\" + pszName; FALSE (and nothing) when it does not fit.
-BOOL BuildKeyPath(char* pszDest, const char* pszParent, const char* pszName);
 
 #endif // PURGE_REGISTRYSCAN_H

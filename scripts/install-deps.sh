@@ -15,7 +15,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 packages=(
-  cmake make g++ python3
+  cmake make g++ python3 python3-pefile
   libgtest-dev googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 mingw-w64-tools
 )

@@ -3,7 +3,7 @@
 #ifndef SETUP_PACKAGEINSTALL_H
 #define SETUP_PACKAGEINSTALL_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 // The package-word path of the start-up routine. Ends the process with exit
 // code 0; does not return.

@@ -1,6 +1,7 @@
 #include "setup/PackageSetup.h"
 
 #include "platform/FileProbe.h"
+#include "platform/PathNames.h"
 #include "platform/ProfileFiles.h"
 #include "platform/StrBuf.h"
 #include "setup/ProgramStart.h"
@@ -70,10 +71,7 @@ void StartPackageSetup(const char* pszPath)
 void WritePackageRebootFlag()
 {
   char szFile[MAX_PATH];
-  UINT cch = Platform()->GetWindowsDirectoryA(szFile, sizeof szFile);
-  if (cch == 0 || cch >= sizeof szFile)
-    return;
-  if (!StrEnsureBackslash(szFile, sizeof szFile) || !StrAppend(szFile, sizeof szFile, "QVXSETUP.INI"))
+  if (!GetWindowsDirWithBackslash(szFile) || !StrAppend(szFile, sizeof szFile, "QVXSETUP.INI"))
     return;
   Platform()->WritePrivateProfileStringA("Need_To_Reboot", "Install", "YES", szFile);
   FlushProfileFile(szFile);

@@ -3,7 +3,7 @@
 #ifndef SETUP_PACKAGESETUP_H
 #define SETUP_PACKAGESETUP_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
 // Finds the package's Setup.exe under pszSourceDir (ending in a backslash)
 // for the version class and the two [InstallOption] choices. On success

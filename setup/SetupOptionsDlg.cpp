@@ -1,10 +1,8 @@
 #include "setup/SetupOptionsDlg.h"
 
-#include "app/SetupApp.h"
 #include "install/DriverInstall.h"
 #include "platform/StrBuf.h"
 #include "platform/framework/Application.h"
-#include "res/SetupOptionsIds.h"
 #include "res/resource.h"
 #include "setup/AboutDlg.h"
 #include "setup/PackageSetup.h"
@@ -24,13 +22,13 @@ static HINSTANCE AppInstance()
   return pApp ? pApp->m_hInstance : 0;
 }
 
-CSetupOptionsDlg::CSetupOptionsDlg()
+CSetupOptionsDlg::CSetupOptionsDlg(LONG* pbSourcePathSet)
     : CDialog(IDD_SETUP_OPTIONS), m_hWaitText(0), m_hIcon(0), m_nWindowsMEDriver(1),
-      m_nWindows98SEDriver(0)
+      m_nWindows98SEDriver(0), m_pbSourcePathSet(pbSourcePathSet)
 {
   MemSet(&m_version, 0, sizeof m_version);
   m_szSourceDir[0] = '\0';
-  m_hIcon = Platform()->LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  m_hIcon = Platform()->LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDI_SETUP));
 }
 
 void CSetupOptionsDlg::DoDataExchange()
@@ -139,12 +137,11 @@ void CSetupOptionsDlg::EnterPleaseWait()
 
 BOOL CSetupOptionsDlg::InstallDriver()
 {
-  CSetupApp* pApp = (CSetupApp*)CApplication::GetApp();
   DriverInstallContext context;
   MemSet(&context, 0, sizeof context);
   context.m_pVersion = &m_version;
   context.m_pszSourceDir = m_szSourceDir;
-  context.m_pbSourcePathSet = pApp ? &pApp->m_bSourcePathSet : 0;
+  context.m_pbSourcePathSet = m_pbSourcePathSet;
   context.m_hDlg = m_hWnd;
   RunDriverInstall(g_mainDialogInstall, context);
 

@@ -3,13 +3,14 @@
 #ifndef SETUP_SETUPOPTIONSDLG_H
 #define SETUP_SETUPOPTIONSDLG_H
 
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "platform/framework/Button.h"
 #include "platform/framework/Dialog.h"
 
 class CSetupOptionsDlg : public CDialog {
 public:
-  CSetupOptionsDlg();
+  // pbSourcePathSet: the application's flag that the SourcePath copies go on.
+  explicit CSetupOptionsDlg(LONG* pbSourcePathSet);
 
 protected:
   virtual void DoDataExchange();
@@ -37,11 +38,12 @@ private:
   HWND m_hWaitText;           // 1003
   HICON m_hIcon;
 
-  // The dialog's own copies, made by the start-up rules.
+  // The dialog's own copies, made when it opens as start-up makes them.
   VersionClass m_version;
   char m_szSourceDir[MAX_PATH];
   INT m_nWindowsMEDriver;
   INT m_nWindows98SEDriver;
+  LONG* m_pbSourcePathSet;
 };
 
 #endif

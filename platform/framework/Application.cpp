@@ -4,7 +4,7 @@
 
 static CApplication* s_pApp = 0;
 
-CApplication::CApplication() : m_hInstance(0), m_lpCmdLine(0), m_hMainWnd(0)
+CApplication::CApplication() : m_hInstance(0), m_lpCmdLine(0)
 {
   s_pApp = this;
 }
@@ -74,7 +74,6 @@ int RunApplication(HINSTANCE hInstance, BOOL* pbInitResult)
   if (pApp == 0)
     return 1;
   pApp->m_hInstance = hInstance;
-  pApp->m_hMainWnd = 0;
   LPSTR psz = p->GetCommandLineA();
   if (psz == 0) {
     static char s_szEmpty[1] = { '\0' };

@@ -19,8 +19,6 @@ public:
   // follow it; points into the process's command line, so it may be changed
   // in place.
   LPSTR m_lpCmdLine;
-  // The application's main window, once a dialog has made itself that.
-  HWND m_hMainWnd;
 
   // Argument 0 of the command line without quotes, or the module file name
   // when the command line is empty. FALSE, with pszPath empty, when it does

@@ -17,7 +17,6 @@ public:
   BOOL IsChecked() const { return GetCheck() == BST_CHECKED; }
   void EnableWindow(BOOL bEnable);
   void ShowWindow(int nCmdShow);
-  HWND GetSafeHwnd() const { return m_hWnd; }
 
 private:
   HWND m_hWnd;

@@ -15,9 +15,6 @@ public:
   INT_PTR DoModal();
   void EndDialog(INT_PTR nResult);
 
-  HWND GetSafeHwnd() const { return m_hWnd; }
-  UINT GetTemplateId() const { return m_nIdTemplate; }
-
 protected:
   // Binds the control members to the template's controls (called first in
   // WM_INITDIALOG).

@@ -25,63 +25,68 @@ static BOOL CopyArgument(char* pszBuffer, StrSize cbBuffer, LPCSTR psz, LPSTR* p
   return TRUE;
 }
 
+// The copies of one call's arguments: section, key, value (or default) and
+// file, each NULL where the call has none.
+struct CProfileArguments {
+  char m_szSection[NAME_COPY_BYTES];
+  char m_szKey[NAME_COPY_BYTES];
+  char m_szValue[VALUE_COPY_BYTES];
+  char m_szFile[NAME_COPY_BYTES];
+  LPSTR m_pszSection;
+  LPSTR m_pszKey;
+  LPSTR m_pszValue;
+  LPSTR m_pszFile;
+
+  BOOL Copy(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile)
+  {
+    return CopyArgument(m_szSection, sizeof m_szSection, pszSection, &m_pszSection) &&
+           CopyArgument(m_szKey, sizeof m_szKey, pszKey, &m_pszKey) &&
+           CopyArgument(m_szValue, sizeof m_szValue, pszValue, &m_pszValue) &&
+           CopyArgument(m_szFile, sizeof m_szFile, pszFile, &m_pszFile);
+  }
+};
+
 UINT CWin32Platform::GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT nDefault,
                                            LPCSTR pszFile)
 {
-  char szSection[NAME_COPY_BYTES], szKey[NAME_COPY_BYTES], szFile[NAME_COPY_BYTES];
-  LPSTR pszSectionCopy, pszKeyCopy, pszFileCopy;
-  if (!CopyArgument(szSection, sizeof szSection, pszSection, &pszSectionCopy) ||
-      !CopyArgument(szKey, sizeof szKey, pszKey, &pszKeyCopy) ||
-      !CopyArgument(szFile, sizeof szFile, pszFile, &pszFileCopy))
+  CProfileArguments args;
+  if (!args.Copy(pszSection, pszKey, 0, pszFile))
     return (UINT)nDefault;
-  return ::GetPrivateProfileIntA(pszSectionCopy, pszKeyCopy, nDefault, pszFileCopy);
+  return ::GetPrivateProfileIntA(args.m_pszSection, args.m_pszKey, nDefault, args.m_pszFile);
 }
 
 DWORD CWin32Platform::GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey,
                                                LPCSTR pszDefault, LPSTR pszReturned,
                                                DWORD nSize, LPCSTR pszFile)
 {
-  char szSection[NAME_COPY_BYTES], szKey[NAME_COPY_BYTES], szFile[NAME_COPY_BYTES];
-  char szDefault[VALUE_COPY_BYTES];
-  LPSTR pszSectionCopy, pszKeyCopy, pszDefaultCopy, pszFileCopy;
-  if (!CopyArgument(szSection, sizeof szSection, pszSection, &pszSectionCopy) ||
-      !CopyArgument(szKey, sizeof szKey, pszKey, &pszKeyCopy) ||
-      !CopyArgument(szDefault, sizeof szDefault, pszDefault, &pszDefaultCopy) ||
-      !CopyArgument(szFile, sizeof szFile, pszFile, &pszFileCopy)) {
+  CProfileArguments args;
+  if (!args.Copy(pszSection, pszKey, pszDefault, pszFile)) {
     if (pszReturned != 0 && nSize != 0)
       pszReturned[0] = '\0';
     return 0;
   }
-  return ::GetPrivateProfileStringA(pszSectionCopy, pszKeyCopy, pszDefaultCopy, pszReturned,
-                                    nSize, pszFileCopy);
+  return ::GetPrivateProfileStringA(args.m_pszSection, args.m_pszKey, args.m_pszValue,
+                                    pszReturned, nSize, args.m_pszFile);
 }
 
 BOOL CWin32Platform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey,
                                                 LPCSTR pszValue, LPCSTR pszFile)
 {
-  char szSection[NAME_COPY_BYTES], szKey[NAME_COPY_BYTES], szFile[NAME_COPY_BYTES];
-  char szValue[VALUE_COPY_BYTES];
-  LPSTR pszSectionCopy, pszKeyCopy, pszValueCopy, pszFileCopy;
-  if (!CopyArgument(szSection, sizeof szSection, pszSection, &pszSectionCopy) ||
-      !CopyArgument(szKey, sizeof szKey, pszKey, &pszKeyCopy) ||
-      !CopyArgument(szValue, sizeof szValue, pszValue, &pszValueCopy) ||
-      !CopyArgument(szFile, sizeof szFile, pszFile, &pszFileCopy)) {
+  CProfileArguments args;
+  if (!args.Copy(pszSection, pszKey, pszValue, pszFile)) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return ::WritePrivateProfileStringA(pszSectionCopy, pszKeyCopy, pszValueCopy, pszFileCopy);
+  return ::WritePrivateProfileStringA(args.m_pszSection, args.m_pszKey, args.m_pszValue,
+                                      args.m_pszFile);
 }
 
 BOOL CWin32Platform::WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue)
 {
-  char szSection[NAME_COPY_BYTES], szKey[NAME_COPY_BYTES];
-  char szValue[VALUE_COPY_BYTES];
-  LPSTR pszSectionCopy, pszKeyCopy, pszValueCopy;
-  if (!CopyArgument(szSection, sizeof szSection, pszSection, &pszSectionCopy) ||
-      !CopyArgument(szKey, sizeof szKey, pszKey, &pszKeyCopy) ||
-      !CopyArgument(szValue, sizeof szValue, pszValue, &pszValueCopy)) {
+  CProfileArguments args;
+  if (!args.Copy(pszSection, pszKey, pszValue, 0)) {
     ::SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  return ::WriteProfileStringA(pszSectionCopy, pszKeyCopy, pszValueCopy);
+  return ::WriteProfileStringA(args.m_pszSection, args.m_pszKey, args.m_pszValue);
 }

@@ -16,7 +16,7 @@
 
 #include "FuzzCheck.h"
 #include "ForwardingPlatform.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 #include "sim/SimFileSystem.h"
 #include "sim/SimText.h"
 

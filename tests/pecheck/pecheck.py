@@ -21,7 +21,7 @@ and reports one line per check:
                     data, and no branch may lead into them)
 
 Exit status: 0 when every check passes, 1 when one fails, 2 when the file
-cannot be read or disassembled. Python 3 standard library and binutils only.
+cannot be read or disassembled. Needs python3-pefile and binutils.
 """
 
 import argparse
@@ -30,6 +30,8 @@ import re
 import struct
 import subprocess
 import sys
+
+import pefile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_ALLOWLIST = os.path.join(HERE, "data", "win95-imports-allowlist.txt")
@@ -100,50 +102,32 @@ class PeError(Exception):
 
 
 class PeImage:
-    """The headers, sections and bytes of a PE file."""
+    """The headers, sections, import table and bytes of a PE file, read with
+    pefile."""
 
     def __init__(self, data):
         self.data = data
-        if len(data) < 0x40 or data[:2] != b"MZ":
-            raise PeError("no MZ header")
-        (self.pe_offset,) = struct.unpack_from("<I", data, 0x3C)
-        if data[self.pe_offset:self.pe_offset + 4] != b"PE\0\0":
-            raise PeError("no PE signature")
-        coff = self.pe_offset + 4
-        (self.machine, self.number_of_sections, _, _, _, self.size_of_optional_header,
-         self.characteristics) = struct.unpack_from("<HHIIIHH", data, coff)
-        self.optional_offset = coff + 20
-        (self.magic,) = struct.unpack_from("<H", data, self.optional_offset)
-        if self.magic == PE32_MAGIC:
-            fields = struct.unpack_from("<HBBIIIIIIIIIHHHHHHIIIIHHIIIIII", data,
-                                        self.optional_offset)
-            dir_offset = self.optional_offset + 96
-            self.pointer_size = 4
-        elif self.magic == PE32PLUS_MAGIC:
-            fields = struct.unpack_from("<HBBIIIIIQIIHHHHHHIIIIHHQQQQII", data,
-                                        self.optional_offset)
-            fields = fields[:8] + (None,) + fields[8:]
-            dir_offset = self.optional_offset + 112
-            self.pointer_size = 8
-        else:
-            raise PeError("unknown optional header magic 0x%x" % self.magic)
-        (_, _, _, _, _, _, self.entry_point, _, _, self.image_base, self.section_alignment,
-         self.file_alignment, self.os_major, self.os_minor, _, _, self.subsystem_major,
-         self.subsystem_minor, _, self.size_of_image, _, _, self.subsystem,
-         self.dll_characteristics, _, _, _, _, _, number_of_dirs) = fields
-        self.directories = []
-        for i in range(min(number_of_dirs, 16)):
-            self.directories.append(struct.unpack_from("<II", data, dir_offset + 8 * i))
-        while len(self.directories) < 16:
-            self.directories.append((0, 0))
-        self.sections = []
-        table = self.optional_offset + self.size_of_optional_header
-        for i in range(self.number_of_sections):
-            (name, vsize, va, raw_size, raw_ptr, _, _, _, _, flags) = struct.unpack_from(
-                "<8sIIIIIIHHI", data, table + 40 * i)
-            self.sections.append({
-                "name": name.rstrip(b"\0").decode("latin-1"), "vsize": vsize, "va": va,
-                "raw_size": raw_size, "raw_ptr": raw_ptr, "flags": flags})
+        try:
+            pe = pefile.PE(data=data, fast_load=True)
+            pe.parse_data_directories(
+                directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
+        except pefile.PEFormatError as e:
+            raise PeError(str(e))
+        fh, oh = pe.FILE_HEADER, pe.OPTIONAL_HEADER
+        self.machine, self.magic = fh.Machine, oh.Magic
+        self.pointer_size = 8 if oh.Magic == PE32PLUS_MAGIC else 4
+        self.entry_point, self.image_base = oh.AddressOfEntryPoint, oh.ImageBase
+        self.section_alignment, self.file_alignment = oh.SectionAlignment, oh.FileAlignment
+        self.os_major, self.os_minor = oh.MajorOperatingSystemVersion, oh.MinorOperatingSystemVersion
+        self.subsystem_major, self.subsystem_minor = oh.MajorSubsystemVersion, oh.MinorSubsystemVersion
+        self.subsystem, self.dll_characteristics = oh.Subsystem, oh.DllCharacteristics
+        self.directories = [(d.VirtualAddress, d.Size) for d in oh.DATA_DIRECTORY][:16]
+        self.directories += [(0, 0)] * (16 - len(self.directories))
+        self.sections = [{"name": sec.Name.rstrip(b"\0").decode("latin-1"), "vsize": sec.Misc_VirtualSize,
+                          "va": sec.VirtualAddress, "raw_size": sec.SizeOfRawData,
+                          "raw_ptr": sec.PointerToRawData, "flags": sec.Characteristics}
+                         for sec in pe.sections]
+        self._pe = pe
 
     def section_of(self, rva):
         for s in self.sections:
@@ -151,49 +135,15 @@ class PeImage:
                 return s
         return None
 
-    def offset_of(self, rva):
-        s = self.section_of(rva)
-        if s is None or rva - s["va"] >= s["raw_size"]:
-            raise PeError("RVA 0x%x is not in the file" % rva)
-        return s["raw_ptr"] + rva - s["va"]
-
-    def read_string(self, rva):
-        off = self.offset_of(rva)
-        end = self.data.find(b"\0", off)
-        if end < 0:
-            raise PeError("unterminated string at RVA 0x%x" % rva)
-        return self.data[off:end].decode("latin-1")
-
-    def read_pointer(self, rva):
-        fmt = "<I" if self.pointer_size == 4 else "<Q"
-        return struct.unpack_from(fmt, self.data, self.offset_of(rva))[0]
-
     def imports(self):
         """[(dll, name or None, ordinal or None, bound)] in table order."""
-        rva, size = self.directories[DIR_IMPORT]
         result = []
-        if rva == 0:
-            return result
-        ordinal_flag = 1 << (8 * self.pointer_size - 1)
-        pos = rva
-        while True:
-            (lookup, stamp, _, name_rva, first_thunk) = struct.unpack_from(
-                "<IIIII", self.data, self.offset_of(pos))
-            if lookup == 0 and name_rva == 0 and first_thunk == 0:
-                break
-            dll = self.read_string(name_rva)
-            thunk = lookup or first_thunk
-            while True:
-                entry = self.read_pointer(thunk)
-                if entry == 0:
-                    break
-                if entry & ordinal_flag:
-                    result.append((dll, None, entry & 0xFFFF, stamp != 0))
-                else:
-                    result.append((dll, self.read_string((entry & 0x7FFFFFFF) + 2), None,
-                                   stamp != 0))
-                thunk += self.pointer_size
-            pos += 20
+        for entry in getattr(self._pe, "DIRECTORY_ENTRY_IMPORT", []):
+            dll = entry.dll.decode("latin-1")
+            for imp in entry.imports:
+                result.append((dll, imp.name.decode("latin-1") if imp.name else None,
+                               imp.ordinal if imp.import_by_ordinal else None,
+                               entry.struct.TimeDateStamp != 0))
         return result
 
     def code_section(self):

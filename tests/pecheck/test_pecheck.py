@@ -2,7 +2,7 @@
 """Proves that the Windows 95 check can fail.
 
 Each row patches one header field, import or instruction of a copy of the
-built Setup.exe and expects exactly that check to turn from ok to FAIL with
+built Setup.exe (with pefile) and expects exactly that check to turn from ok to FAIL with
 the reason named; a tiny program built with the compiler's defaults must fail
 the checks a C-runtime program breaks. Environment: SETUP_WIN32_EXE (the
 program), PECHECK_OBJDUMP and PECHECK_CC (i686 binutils and gcc).
@@ -18,97 +18,71 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pecheck  # noqa: E402
+import pefile  # noqa: E402
 
 EXE = os.environ.get("SETUP_WIN32_EXE", "")
 OBJDUMP = os.environ.get("PECHECK_OBJDUMP", "i686-w64-mingw32-objdump")
 CC = os.environ.get("PECHECK_CC", "i686-w64-mingw32-gcc")
 
-# Offsets in the PE32 optional header.
-OPT_ENTRY_POINT = 16
-OPT_IMAGE_BASE = 28
-OPT_FILE_ALIGNMENT = 36
-OPT_OS_MAJOR = 40
-OPT_SUBSYSTEM_MAJOR = 48
-OPT_SUBSYSTEM = 68
-OPT_DLL_CHARACTERISTICS = 70
-OPT_DIRECTORIES = 96
+def field(header, name, value):
+    return lambda pe: setattr(getattr(pe, header), name, value)
 
 
-def put16(offset, value):
-    return lambda pe, data: struct.pack_into("<H", data, offset(pe), value)
-
-
-def put32(offset, value):
-    return lambda pe, data: struct.pack_into("<I", data, offset(pe), value)
-
-
-def optional(field):
-    return lambda pe: pe.optional_offset + field
-
-
-def directory(index):
-    return lambda pe: pe.optional_offset + OPT_DIRECTORIES + 8 * index
+def directory(index, rva=None, size=None):
+    def patch(pe):
+        d = pe.OPTIONAL_HEADER.DATA_DIRECTORY[index]
+        d.VirtualAddress = d.VirtualAddress if rva is None else rva
+        d.Size = d.Size if size is None else size
+    return patch
 
 
 def rename(old, new):
     assert len(old) == len(new)
 
-    def patch(pe, data):
-        pos = bytes(data).find(old + b"\0")
+    def patch(pe):
+        pos = bytes(pe.__data__).find(old + b"\0")
         assert pos > 0, "%r not found in the program" % old
-        data[pos:pos + len(new)] = new
+        pe.set_bytes_at_offset(pos, new)
     return patch
 
 
-def first_lookup_by_ordinal(pe, data):
-    rva = pe.directories[pecheck.DIR_IMPORT][0]
-    lookup = struct.unpack_from("<I", data, pe.offset_of(rva))[0]
-    struct.pack_into("<I", data, pe.offset_of(lookup), 0x80000001)
+def imports_rva(pe):
+    return pe.OPTIONAL_HEADER.DATA_DIRECTORY[pecheck.DIR_IMPORT].VirtualAddress
+
+
+def first_lookup_by_ordinal(pe):
+    pe.set_dword_at_rva(pe.get_dword_at_rva(imports_rva(pe)), 0x80000001)
 
 
 def code_at_entry(code):
-    def patch(pe, data):
-        off = pe.offset_of(pe.entry_point)
-        data[off:off + len(code)] = code
-    return patch
+    return lambda pe: pe.set_bytes_at_rva(pe.OPTIONAL_HEADER.AddressOfEntryPoint, code)
 
 
-def call_at_entry_into_imports(pe, data):
+def call_at_entry_into_imports(pe):
     """A call from the entry point to the import directory, which the
     program's layout puts after the code."""
-    entry_va = pe.image_base + pe.entry_point
-    target = pe.image_base + pe.directories[pecheck.DIR_IMPORT][0]
-    code_at_entry(b"\xe8" + struct.pack("<i", target - (entry_va + 5)))(pe, data)
+    entry = pe.OPTIONAL_HEADER.AddressOfEntryPoint
+    code_at_entry(b"\xe8" + struct.pack("<i", imports_rva(pe) - (entry + 5)))(pe)
 
 
-def entry_at_imports(pe, data):
-    put32(optional(OPT_ENTRY_POINT), pe.directories[pecheck.DIR_IMPORT][0])(pe, data)
+def entry_at_imports(pe):
+    pe.OPTIONAL_HEADER.AddressOfEntryPoint = imports_rva(pe)
 
 
-def both(*patches):
-    def patch(pe, data):
-        for p in patches:
-            p(pe, data)
-    return patch
-
-
-# (what is broken, patch, check that must fail, words its reason must hold)
+# (what is broken, patch of the parsed program, check that must fail, words its reason must hold)
 ROWS = [
-    ("dynamic base and NX", put16(optional(OPT_DLL_CHARACTERISTICS), 0x0140), "dll-flags", "0x140"),
-    ("subsystem version 5.0", put16(optional(OPT_SUBSYSTEM_MAJOR), 5), "subsystem", "5.0"),
-    ("console subsystem", put16(optional(OPT_SUBSYSTEM), 3), "subsystem", "subsystem 3"),
-    ("OS version 5.0", put16(optional(OPT_OS_MAJOR), 5), "os-version", "5.0"),
-    ("DLL-style image base", put32(optional(OPT_IMAGE_BASE), 0x10000000), "image-base",
+    ("dynamic base and NX", field("OPTIONAL_HEADER", "DllCharacteristics", 0x0140), "dll-flags", "0x140"),
+    ("subsystem version 5.0", field("OPTIONAL_HEADER", "MajorSubsystemVersion", 5), "subsystem", "5.0"),
+    ("console subsystem", field("OPTIONAL_HEADER", "Subsystem", 3), "subsystem", "subsystem 3"),
+    ("OS version 5.0", field("OPTIONAL_HEADER", "MajorOperatingSystemVersion", 5), "os-version", "5.0"),
+    ("DLL-style image base", field("OPTIONAL_HEADER", "ImageBase", 0x10000000), "image-base",
      "0x10000000"),
-    ("file alignment 0x1000", put32(optional(OPT_FILE_ALIGNMENT), 0x1000), "alignment",
+    ("file alignment 0x1000", field("OPTIONAL_HEADER", "FileAlignment", 0x1000), "alignment",
      "0x1000 / 0x1000"),
-    ("x86_64 machine", put16(lambda pe: pe.pe_offset + 4, 0x8664), "pe32-i386", "0x8664"),
-    ("TLS directory", both(put32(directory(9), 0x1000), put32(lambda pe: directory(9)(pe) + 4,
-                                                                 0x18)), "directories", "TLS"),
-    ("delay imports", put32(lambda pe: directory(13)(pe) + 4, 0x40), "directories",
-     "delay imports"),
-    ("load configuration", put32(lambda pe: directory(10)(pe) + 4, 0x40), "directories",
-     "load configuration"),
+    ("x86_64 machine", field("FILE_HEADER", "Machine", 0x8664), "pe32-i386", "0x8664"),
+    ("TLS directory", directory(9, 0x1000, 0x18), "directories", "TLS"),
+    ("delay imports", directory(13, size=0x40), "directories", "delay imports"),
+    ("load configuration", directory(10, size=0x40), "directories", "load configuration"),
     ("a stub on Windows 95", rename(b"GetVersionExA", b"GetVersionExW"), "imports",
      "KERNEL32.DLL!GetVersionExW: only a stub"),
     ("a function not on the list", rename(b"ReadFile", b"ReadFilX"), "imports",
@@ -131,6 +105,12 @@ ROWS = [
 ]
 
 
+def patched(original, patch):
+    pe = pefile.PE(data=original, fast_load=True)
+    patch(pe)
+    return pe.write()
+
+
 def run_checks(path):
     report, _ = pecheck.check_file(path, OBJDUMP)
     return {check: (ok, detail) for check, ok, detail in report.results}
@@ -143,7 +123,6 @@ class PatchedSetupExe(unittest.TestCase):
             raise AssertionError("SETUP_WIN32_EXE=%r does not exist: build the win32 preset" % EXE)
         with open(EXE, "rb") as f:
             cls.original = f.read()
-        cls.pe = pecheck.PeImage(cls.original)
         cls.baseline = run_checks(EXE)
         cls.tmp = tempfile.mkdtemp(prefix="pecheck")
 
@@ -156,8 +135,7 @@ class PatchedSetupExe(unittest.TestCase):
             with self.subTest(name):
                 self.assertTrue(self.baseline[check][0],
                                 "%s already fails on the real program" % check)
-                data = bytearray(self.original)
-                patch(self.pe, data)
+                data = patched(self.original, patch)
                 path = os.path.join(self.tmp, "patched.exe")
                 with open(path, "wb") as f:
                     f.write(data)
@@ -166,8 +144,7 @@ class PatchedSetupExe(unittest.TestCase):
                 self.assertIn(reason, detail)
 
     def test_exit_status(self):
-        data = bytearray(self.original)
-        ROWS[0][1](self.pe, data)
+        data = patched(self.original, ROWS[0][1])
         path = os.path.join(self.tmp, "status.exe")
         with open(path, "wb") as f:
             f.write(data)

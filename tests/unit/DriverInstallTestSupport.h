@@ -11,10 +11,6 @@
 
 namespace drvtest {
 
-inline const char kStaging[] = "C:\\Program Files\\Veltrix\\W95-98\\";
-inline const char kDone[] =
-    "message-box title=\"Setup\" text=\"Setup completed! The system will restart now!\" owner=none";
-
 // A computer whose Windows directory has its INF directory, as every
 // installed Windows has.
 class CDriverTestMachine : public CTestMachine {
@@ -53,26 +49,6 @@ inline std::string InfWithDisks(const std::vector<std::string>& diskLines)
   lines.insert(lines.end(), { "", "[TVX.Reg]", "HKR,Config,DISMPU,1,0", "1=not the disk entry", "",
                               "[Strings]", "Desc=\"Tonivex test\"" });
   return Crlf(lines);
-}
-
-// The 8.3 form of the staging directory on that computer, as the launcher
-// asks for it.
-inline std::string StagingShortPath(sim::CSimComputer& computer)
-{
-  char sz[260] = {};
-  DWORD n = computer.GetPlatform().GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", sz, 260);
-  return n > 0 && n < 260 ? std::string(sz) : std::string();
-}
-
-// Events that a whole silent install shows, from the mixer to the exit.
-inline std::vector<std::string> SilentInstallEvents(bool bMixerOpen)
-{
-  std::vector<std::string> e;
-  if (bMixerOpen)
-    e.push_back("close-window \"Mixer\"");
-  e.insert(e.end(), { "start \"SysTray.exe\" show=5 via=WinExec", "pause 500", "wait-cursor on",
-                      "wait-cursor off", kDone, "restart", "exit 0" });
-  return e;
 }
 
 }  // namespace drvtest

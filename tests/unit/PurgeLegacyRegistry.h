@@ -1,10 +1,11 @@
-// A machine holding every kind of registry trace that earlier releases of
-// the maker's drivers leave, with other makers' entries and near misses
-// beside them, and what the purge removes from it.
+// The registry of the purge scenarios' machine with every kind of trace
+// earlier releases leave, and what the purge removes from it.
 #ifndef TESTS_UNIT_PURGELEGACYREGISTRY_H
 #define TESTS_UNIT_PURGELEGACYREGISTRY_H
 
+#include <fstream>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,81 +21,20 @@ inline const std::string kSpaceFx = "HKEY_CLASSES_ROOT\\SpaceFX";
 inline const std::string kSpaceFxClsid = "HKEY_CLASSES_ROOT\\CLSID\\{4B7A2C10-9E31-11D0-A5C2-0040D3E87F16}";
 inline const std::string kAsioClsid = "HKEY_CLASSES_ROOT\\CLSID\\{6E0D93F2-B8A4-11D2-9C7E-0060B1F4A233}";
 
-inline const std::string kLongValueName(300, 'v');
-inline const std::string kLongEntry = "Tonivex PCI Audio wave device with a very long driver name.drv";
-inline const std::string kLongPci = "VEN_1A2B&DEV_4000&SUBSYS_12345678&REV_01" + std::string(150, 'X');
-
 inline std::string Key(const std::string& path) { return "\n[" + path + "]\n"; }
 
-// Class instances: 0000 another maker's, 0001, 0002 and 0005 the maker's
-// (0002 behind a long value name and a large value, 0005 with a long
-// ProviderName), 0003 with a lower-case value name, 0004 a near miss.
-inline std::string ClassInstances()
-{
-  std::string hex;
-  for (int i = 0; i < 300; ++i)
-    hex += (i ? "," : "") + std::string("5a");
-  return "REGEDIT4\n" + Key(kClass) + "@=\"Sound, video and game controllers\"\n" +
-         Key(kClass + "\\0000") +
-         "\"DriverDesc\"=\"Arcwave WaveStation 64\"\n\"ProviderName\"=\"Arcwave Systems\"\n" +
-         Key(kClass + "\\0000\\Drivers\\wave\\arcwave.drv") + "\"Driver\"=\"arcwave.drv\"\n" +
-         Key(kClass + "\\0001") +
-         "\"DriverDesc\"=\"Tonivex PCI Audio\"\n\"InfPath\"=\"OEM0.INF\"\n\"ProviderName\"=\"Veltrix\"\n" +
-         Key(kClass + "\\0001\\Drivers\\wave\\QVPCI95.DRV") + "\"Driver\"=\"QVPCI95.DRV\"\n" +
-         Key(kClass + "\\0002") + "\"DriverDesc\"=\"Tonivex 3710\"\n\"" + kLongValueName +
-         "\"=\"x\"\n\"Blob\"=hex:" + hex + "\n\"ProviderName\"=\"VELTRIX Audio Inc.\"\n" +
-         Key(kClass + "\\0003") + "\"providername\"=\"Veltrix\"\n" +
-         Key(kClass + "\\0004") + "\"ProviderName\"=\"Veltri\"\n" +
-         Key(kClass + "\\0005") + "\"ProviderName\"=\"Veltrix " + std::string(400, 'L') + "\"\n";
-}
-
-inline std::string MediaResources()
-{
-  return Key(kRes + "\\aux\\arcwave.drv<0000>") + "\"Driver\"=\"arcwave.drv\"\n" +
-         Key(kRes + "\\aux\\QVPCI95.DRV<0001>") + "\"Driver\"=\"QVPCI95.DRV\"\n" +
-         Key(kRes + "\\joystick\\joyport.drv<0000>") + Key(kRes + "\\joystick\\qvjoy.drv<0001>") +
-         Key(kRes + "\\midi\\QVXMIDI.DRV<0010>") + Key(kRes + "\\midi\\QVXMIDI.DRV<0002>") +
-         Key(kRes + "\\midi\\arcmidi.drv<0000>") + Key(kRes + "\\mixer\\QVPCI95.DRV<0001>") +
-         Key(kRes + "\\mixer\\QVPCI95.DRV<0001>\\Config") + "\"Port\"=dword:00000220\n" +
-         Key(kRes + "\\wave\\QVPCI95.DRV<0004>") + Key(kRes + "\\wave\\" + kLongEntry + "<0002>") +
-         Key(kRes + "\\wave\\QVPCI95.DRV<0005>") + Key(kRes + "\\wave\\x<0001>") +
-         Key(kRes + "\\wave\\0001");
-}
-
-inline std::string DeviceKeys()
-{
-  // Two matching keys first: after each removal the scan starts over.
-  return Key(kPci + "\\VEN_5D2A&DEV_0111&SUBSYS_00000000\\BUS_00&DEV_0D&FUNC_00") +
-         "\"DeviceDesc\"=\"Tonivex PCI Audio\"\n\"Class\"=\"MEDIA\"\n" +
-         Key(kPci + "\\VEN_5D2A&DEV_0100") +
-         Key(kPci + "\\" + kLongPci + "\\BUS_00&DEV_07&FUNC_00") + "\"Class\"=\"System\"\n" +
-         Key(kPci + "\\ven_5d2a&dev_0111") + Key(kPci + "\\VEN_5D2A&DEV_0211") +
-         Key(kPci + "\\VEN_5D2A&DEV_0") +
-         Key(kPci + "\\VEN_5D2A&DEV_01") + Key(kQvx + "\\CHILD0000\\BUS_00") +
-         Key(kQvx + "\\GAMEPORT") + Key(kQvx + "\\child0002") + Key(kQvx + "\\CHILD0001") +
-         Key(kVirtual + "\\TVQ-SWMIDI\\0000") + "\"DeviceDesc\"=\"Tonivex software MIDI\"\n" +
-         Key(kVirtual + "\\TVQ-MPU401\\0000") + Key(kVirtual + "\\TVQ-SBEMU\\0000") +
-         Key(kVirtual + "\\ARC-VMIDI");
-}
-
-inline std::string Registrations()
-{
-  return Key(kSpaceFx + "\\CLSID") + "@=\"{4B7A2C10-9E31-11D0-A5C2-0040D3E87F16}\"\n" +
-         Key(kSpaceFxClsid + "\\InprocServer32") + "@=\"SPACEFX.DLL\"\n" +
-         Key(kAsioClsid + "\\InprocServer32") + "@=\"ASIO3710.DLL\"\n" +
-         Key("HKEY_CLASSES_ROOT\\CLSID\\{2B3C4D5E-0000-1111-2222-333344445555}") +
-         "@=\"Arcwave ASIO\"\n" + Key(kAsio + "\\Tonivex ASIO") +
-         "\"CLSID\"=\"{6e0d93f2-b8a4-11d2-9c7e-0060b1f4a233}\"\n\"Description\"=\"Tonivex ASIO\"\n" +
-         Key(kAsio + "\\Arcwave ASIO") + "\"CLSID\"=\"{2B3C4D5E-0000-1111-2222-333344445555}\"\n" +
-         Key(kAsio + "\\Tonivex ASIO Multi") +
-         "\"CLSID\"=\"{6E0D93F2-B8A4-11D2-9C7E-0060B1F4A233}\"\n" + Key(kAsio + "\\No Class") +
-         Key("HKEY_LOCAL_MACHINE\\SOFTWARE\\Arcwave\\Mixer") + "\"Volume\"=dword:0000ffff\n" +
-         Key("HKEY_CURRENT_USER\\Software\\Veltrix\\Tonivex") + "\"Skin\"=\"Blue\"\n";
-}
-
+// The machine of the purge scenarios (tests/scenarios/bases/legacy-traces.reg):
+// class instances 0000 another maker's, 0001, 0002 and 0005 the maker's (0002
+// behind a long value name and a large value, 0005 with a long
+// ProviderName), 0003 with a lower-case value name, 0004 a near miss; their
+// media resource entries; device keys with near misses; the registrations.
 inline std::string FullRegistry()
 {
-  return ClassInstances() + MediaResources() + DeviceKeys() + Registrations();
+  std::ifstream in(std::string(SETUP_SOURCE_DIR) + "/tests/scenarios/bases/legacy-traces.reg",
+                   std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
 }
 
 // What step 1 removes from the full registry.
@@ -102,7 +42,8 @@ inline const std::vector<std::string> kInstanceTraces = {
   kClass + "\\0001", kClass + "\\0002", kClass + "\\0005",
   kRes + "\\aux\\QVPCI95.DRV<0001>", kRes + "\\joystick\\qvjoy.drv<0001>",
   kRes + "\\midi\\QVXMIDI.DRV<0002>", kRes + "\\mixer\\QVPCI95.DRV<0001>",
-  kRes + "\\wave\\" + kLongEntry + "<0002>", kRes + "\\wave\\QVPCI95.DRV<0005>",
+  kRes + "\\wave\\Tonivex PCI Audio wave device with a very long driver name.drv<0002>",
+  kRes + "\\wave\\QVPCI95.DRV<0005>",
   kRes + "\\wave\\x<0001>",
 };
 inline const std::vector<std::string> kDeviceTraces = {

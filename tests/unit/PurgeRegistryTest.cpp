@@ -1,6 +1,6 @@
-// The registry purge on simulated computers holding the maker's traces, other
-// makers' entries and near misses: what goes, what stays, and where a failed
-// delete stops the purge.
+// The registry purge where a key cannot be deleted (where a failed delete
+// stops it), and on more instances and entries than any scenario holds.
+// What goes and stays otherwise is in tests/scenarios/purge.scn.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,8 +43,6 @@ std::string PurgedExport(const std::string& regText, std::set<std::string> refus
 }
 
 }  // namespace
-
-// The full machine is purged whole in PurgeMachineTest.
 
 // A device key that cannot be deleted ends the purge at once; failed deletes
 // of instances, media resource entries and registrations are passed over.
@@ -98,89 +96,6 @@ INSTANTIATE_TEST_SUITE_P(
                                                  kRegistrationTraces }),
                                           kSpaceFx) }),
     [](const ::testing::TestParamInfo<FailedDeleteCase>& info) { return info.param.name; });
-
-// Step 6 runs only when a device key went in this run.
-struct GateCase {
-  const char* name;
-  std::string traces;  // the maker's traces besides the registrations
-  bool registrationsGo;
-};
-
-void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
-
-class PurgeRegistryGate : public ::testing::TestWithParam<GateCase> {};
-
-TEST_P(PurgeRegistryGate, RegistrationsGoOnlyAfterADeviceKey)
-{
-  const GateCase& c = GetParam();
-  std::string other = Key(kClass + "\\0000") + "\"ProviderName\"=\"Arcwave Systems\"\n" +
-                      Key(kPci + "\\VEN_5D2A&DEV_0211") + Key(kQvx + "\\GAMEPORT");
-  std::string reg = "REGEDIT4\n" + other + c.traces + Registrations();
-  std::string expected = RegWithout(
-      reg, Join({ { kClass + "\\0001", kRes + "\\wave\\QVPCI95.DRV<0001>", kQvx + "\\CHILD0000",
-                    kVirtual + "\\TVQ-JOYSTK" },
-                  c.registrationsGo ? kRegistrationTraces : std::vector<std::string>{} }));
-  EXPECT_EQ(ExportOf(expected), PurgedExport(reg));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PurgeRegistryGate,
-    ::testing::Values(
-        GateCase{ "NothingOfTheMaker", "", false },
-        GateCase{ "OnlyAClassInstance",
-                  Key(kClass + "\\0001") + "\"ProviderName\"=\"Veltrix\"\n" +
-                      Key(kRes + "\\wave\\QVPCI95.DRV<0001>"),
-                  false },
-        GateCase{ "AChildKey", Key(kQvx + "\\CHILD0000"), true },
-        GateCase{ "AVirtualKey", Key(kVirtual + "\\TVQ-JOYSTK"), true }),
-    [](const ::testing::TestParamInfo<GateCase>& info) { return info.param.name; });
-
-// Other products' ASIO drivers are kept; the ASIO key goes only when empty.
-struct AsioCase {
-  const char* name;
-  std::vector<std::pair<std::string, std::string>> drivers;  // subkey, CLSID ("" for none)
-  std::vector<std::string> kept;                             // subkeys expected to stay
-  bool asioKeyStays;
-};
-
-void PrintTo(const AsioCase& c, std::ostream* os) { *os << c.name; }
-
-class PurgeRegistryAsio : public ::testing::TestWithParam<AsioCase> {};
-
-TEST_P(PurgeRegistryAsio, RemovesOnlyTheMakersDrivers)
-{
-  const AsioCase& c = GetParam();
-  std::string reg = "REGEDIT4\n" + Key(kPci + "\\VEN_5D2A&DEV_0111") + Key(kAsio);
-  for (const auto& d : c.drivers)
-    reg += Key(kAsio + "\\" + d.first) + (d.second.empty() ? "" : "\"CLSID\"=\"" + d.second + "\"\n");
-  CTestMachine m;
-  m.SetRegistry(reg);
-  sim::CSimComputer& computer = m.Load();
-  {
-    sim::CPlatformScope scope(computer);
-    PurgeLegacyRegistry();
-  }
-  EXPECT_EQ(c.asioKeyStays, computer.KeyExists(kAsio));
-  EXPECT_EQ(c.kept, computer.SubKeys(kAsio));
-}
-
-const char kMakerAsio[] = "{6E0D93F2-B8A4-11D2-9C7E-0060B1F4A233}";
-const char kOtherAsio[] = "{2B3C4D5E-0000-1111-2222-333344445555}";
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PurgeRegistryAsio,
-    ::testing::Values(
-        AsioCase{ "OnlyTheMakers", { { "Tonivex ASIO", kMakerAsio } }, {}, false },
-        AsioCase{ "Empty", {}, {}, false },
-        AsioCase{ "AmongOthers",
-                  { { "Arcwave ASIO", kOtherAsio },
-                    { "Tonivex ASIO", "{6e0d93f2-b8a4-11d2-9c7e-0060b1f4a233}" },
-                    { "Tonivex ASIO 2", kMakerAsio },
-                    { "Unregistered", "" },
-                    { "Lookalike", std::string(kMakerAsio) + " " } },
-                  { "Arcwave ASIO", "Unregistered", "Lookalike" },
-                  true }),
-    [](const ::testing::TestParamInfo<AsioCase>& info) { return info.param.name; });
 
 // More instances than the old list held, and more matching entries per type
 // key than the purge takes.

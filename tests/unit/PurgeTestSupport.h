@@ -5,11 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,31 +45,6 @@ inline std::string ExportOf(const std::string& regText)
   CTestMachine m;
   m.SetRegistry(regText);
   return m.Load().ExportRegistry();
-}
-
-// Every file of a machine folder (drive folders only), by path relative to
-// the folder, with its bytes.
-inline std::map<std::string, std::string> FileSnapshot(const CTestMachine& m)
-{
-  namespace fs = std::filesystem;
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(m.Dir())) {
-    std::string rel = fs::relative(e.path(), m.Dir()).generic_string();
-    if (!e.is_regular_file() || rel.find('/') == std::string::npos)
-      continue;
-    std::ifstream in(e.path(), std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    files[rel] = ss.str();
-  }
-  return files;
-}
-
-// The relative snapshot path of a Windows path as CTestMachine::WriteFile
-// stores it.
-inline std::string SnapshotPath(const CTestMachine& m, const std::string& windowsPath)
-{
-  return std::filesystem::relative(m.Host(windowsPath), m.Dir()).generic_string();
 }
 
 // Forwards every call to the simulated computer, except that deleting one of

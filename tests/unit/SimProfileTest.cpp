@@ -188,24 +188,6 @@ TEST(SimProfileWriteTest, LinesEndingInACrAlone)
   }
 }
 
-TEST(SimProfileWriteTest, CreatesFilesAndRefusesReadOnlyOnes)
-{
-  CTestMachine m;
-  m.WriteFile("C:\\ro.ini", "[S]\r\nk=1\r\n");
-  m.SetReadOnly("C:\\ro.ini");
-  m.WriteFile("C:\\nobreak.ini", "[S]\r\nk=1");
-  IPlatform& p = m.Load().GetPlatform();
-  EXPECT_TRUE(p.WritePrivateProfileStringA("S", "k", "v", "C:\\new.ini"));
-  EXPECT_EQ("[S]\r\nk=v\r\n", m.ReadFile("C:\\new.ini").value_or(""));
-  EXPECT_FALSE(p.WritePrivateProfileStringA("S", "k", "2", "C:\\ro.ini"));
-  EXPECT_EQ("[S]\r\nk=1\r\n", m.ReadFile("C:\\ro.ini").value_or(""));
-  EXPECT_FALSE(p.WritePrivateProfileStringA("S", "k", "v", "C:\\nodir\\x.ini"));
-  EXPECT_TRUE(p.WritePrivateProfileStringA("S", "j", "2", "C:\\nobreak.ini"));
-  EXPECT_EQ("[S]\r\nk=1\r\nj=2\r\n", m.ReadFile("C:\\nobreak.ini").value_or(""));
-  EXPECT_TRUE(p.WritePrivateProfileStringA("T", "a", "b", "C:\\nobreak.ini"));
-  EXPECT_EQ("[S]\r\nk=1\r\nj=2\r\n\r\n[T]\r\na=b\r\n", m.ReadFile("C:\\nobreak.ini").value_or(""));
-}
-
 // Windows 9x caches profile writes until flushed: the computer lists the
 // files still cached at each program start and at the restart. WIN.INI's own
 // functions write the file in the Windows directory (9x has no registry

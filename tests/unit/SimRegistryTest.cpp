@@ -1,6 +1,5 @@
 // The simulated registry: registry.reg reading (writing back is in
-// SimRegistryFileTest), enumeration order, recursive delete and the Win32
-// result codes the launcher tests.
+// SimRegistryFileTest), its refusals, and the access of NT handles.
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
@@ -34,12 +33,6 @@ protected:
     m.Load();
     p = &m.computer->GetPlatform();
   }
-  HKEY Open(const char* path)
-  {
-    HKEY h = nullptr;
-    EXPECT_EQ(ERROR_SUCCESS, p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, &h));
-    return h;
-  }
   CTestMachine m;
   IPlatform* p = nullptr;
 };
@@ -64,82 +57,53 @@ TEST_F(SimRegistryTest, ReadsEveryValueForm)
   EXPECT_EQ(7u, type);
 }
 
-TEST_F(SimRegistryTest, EnumeratesInFileOrderThenNewKeysLast)
+// Past a handful, values and subkeys are found through an index by name:
+// the same answers, the same order, after deletions too.
+TEST(SimRegistryIndexTest, ManyValuesAndSubkeysKeepOrderAndCaseBlindLookUp)
 {
-  HKEY h = Open("Enum\\PCI\\VEN_1");
-  char name[64];
-  std::vector<std::string> seen;
-  for (DWORD i = 0;; ++i) {
-    DWORD cch = sizeof name;
-    LONG r = p->RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr);
-    if (r == ERROR_NO_MORE_ITEMS)
-      break;
-    ASSERT_EQ(ERROR_SUCCESS, r);
-    EXPECT_EQ(strlen(name), cch);
-    seen.push_back(name);
+  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n";
+  std::vector<std::string> want;
+  for (int i = 19; i >= 0; --i) {  // file order, not name order
+    std::string n = "V" + std::to_string(i);
+    reg += "\"" + n + "\"=dword:0000000" + std::to_string(i % 10) + "\r\n";
+    if (i != 5)
+      want.push_back(n);
   }
-  // Not sorted: "Zeta" stands before "alpha" in the file.
-  EXPECT_EQ((std::vector<std::string>{"Zeta", "alpha"}), seen);
-  DWORD cch = 4;  // "Zeta" needs 5 with its terminator
-  EXPECT_EQ(ERROR_MORE_DATA, p->RegEnumKeyExA(h, 0, name, &cch, nullptr, nullptr, nullptr, nullptr));
-  p->RegCloseKey(h);
-}
-
-TEST_F(SimRegistryTest, QueryResultCodes)
-{
-  HKEY h = Open("Enum\\PCI\\VEN_1\\Zeta");
-  BYTE buf[64];
-  DWORD type = 0, cb = 4;
-  EXPECT_EQ(ERROR_MORE_DATA, p->RegQueryValueExA(h, "Driver", nullptr, &type, buf, &cb));
-  EXPECT_EQ(11u, cb);  // the size needed, terminator included
-  cb = sizeof buf;
-  EXPECT_EQ(ERROR_SUCCESS, p->RegQueryValueExA(h, "DRIVER", nullptr, &type, buf, &cb));
-  EXPECT_STREQ("MEDIA\\0001", (char*)buf);
-  EXPECT_EQ((DWORD)REG_SZ, type);
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p->RegQueryValueExA(h, "Missing", nullptr, &type, buf, &cb));
-  HKEY h2 = nullptr;
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-            p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\Nothing", 0, KEY_READ, &h2));
-  p->RegCloseKey(h);
-  EXPECT_EQ(ERROR_INVALID_HANDLE, p->RegCloseKey(h));
-}
-
-TEST_F(SimRegistryTest, DeleteKeyRemovesTheWholeTree)
-{
-  HKEY h = Open("Enum\\PCI");
-  HKEY hChild = Open("Enum\\PCI\\VEN_1\\alpha");
-  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteKeyA(h, "ven_1"));
-  EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1"));
-  EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Enum\\PCI"));
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p->RegDeleteKeyA(h, "VEN_1"));
-  // A handle into the removed tree no longer reaches anything.
-  DWORD cb = 0;
-  EXPECT_NE(ERROR_SUCCESS, p->RegQueryValueExA(hChild, "Count", nullptr, nullptr, nullptr, &cb));
-  p->RegCloseKey(h);
-  p->RegCloseKey(hChild);
-}
-
-TEST_F(SimRegistryTest, NewValuesComeAfterExistingOnesAndAreSaved)
-{
-  HKEY h = Open("Enum\\PCI\\VEN_1\\alpha");
-  DWORD d = 7;
-  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h, "New", 0, REG_DWORD, (BYTE*)&d, 4));
-  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h, "count", 0, REG_SZ, (const BYTE*)"x", 2));
-  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteValueA(h, "Multi"));
+  for (int i = 19; i >= 0; --i)
+    reg += "\r\n[HKEY_LOCAL_MACHINE\\Many\\V" + std::to_string(i) + "]\r\n";
+  CTestMachine m;
+  m.SetRegistry(reg);
+  m.Load();
+  IPlatform* p = &m.computer->GetPlatform();
+  HKEY h = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, "many", 0, KEY_ALL_ACCESS, &h));
+  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteValueA(h, "v5"));
+  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteKeyA(h, "v5"));
+  DWORD d = 99, cb = 4;
+  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h, "v0", 0, REG_DWORD, (BYTE*)&d, 4));
+  d = 0;
+  EXPECT_EQ(ERROR_SUCCESS, p->RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
+  EXPECT_EQ(99u, d);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p->RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
+  std::vector<std::string> values, keys;
   char name[32];
-  std::vector<std::string> seen;
   for (DWORD i = 0;; ++i) {
     DWORD cch = sizeof name;
     if (p->RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
       break;
-    seen.push_back(name);
+    values.push_back(name);
   }
-  EXPECT_EQ((std::vector<std::string>{"Count", "Blob", "New"}), seen);
+  for (DWORD i = 0;; ++i) {
+    DWORD cch = sizeof name;
+    if (p->RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    keys.push_back(name);
+  }
+  EXPECT_EQ(want, values);
+  EXPECT_EQ(want, keys);
+  EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\MANY\\v19"));
+  EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Many\\V5"));
   p->RegCloseKey(h);
-  ASSERT_TRUE(m.computer->Save());
-  std::string saved = m.ReadRegistryFile();
-  EXPECT_NE(std::string::npos, saved.find("\"Count\"=\"x\"\r\n\"Blob\"=hex:01,"));
-  EXPECT_NE(std::string::npos, saved.find("\"New\"=dword:00000007\r\n"));
 }
 
 TEST_F(SimRegistryTest, NtEnforcesTheAccessOfTheHandle)
@@ -184,14 +148,6 @@ TEST(SimRegistryParseTest, MalformedLinesRefuseToLoad)
     EXPECT_EQ(nullptr, sim::CSimComputer::Load(m.Dir(), m.options, &err)) << c.why;
     EXPECT_NE(std::string::npos, err.find("registry.reg line")) << c.why << ": " << err;
   }
-}
-
-TEST(SimRegistryParseTest, MissingFileIsEmpty)
-{
-  CTestMachine empty;
-  HKEY h;
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-            empty.Load().GetPlatform().RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &h));
 }
 
 }  // namespace

@@ -7,10 +7,9 @@
 #include <cstring>
 
 #include "StartupFakePlatform.h"
-#include "StartupTestSupport.h"
-#include "app/LaunchContext.h"
+#include "TestMachine.h"
+#include "install/LaunchContext.h"
 
-using namespace startup_test;
 
 namespace {
 

@@ -5,10 +5,24 @@
 #include <string>
 
 #include "StartupFakePlatform.h"
-#include "StartupTestSupport.h"
-#include "app/LaunchContext.h"
+#include "install/LaunchContext.h"
 
-using startup_test::Flags;
+namespace {
+
+// The version flags that are set, as "98 98SE " and the like.
+std::string Flags(const VersionClass& v)
+{
+  std::string s;
+  if (v.m_bWin95) s += "95 ";
+  if (v.m_bWin98) s += "98 ";
+  if (v.m_bWin98SE) s += "98SE ";
+  if (v.m_bWinME) s += "ME ";
+  if (v.m_bWinNT4) s += "NT4 ";
+  if (v.m_bWinNT5) s += "NT5 ";
+  return s;
+}
+
+}  // namespace
 
 TEST(StartupVersionRecord, EdgesOfTheClassificationRule) {
   const struct {

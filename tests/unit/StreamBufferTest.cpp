@@ -64,31 +64,6 @@ std::string ReadLine(CStreamBuffer& s, DWORD cb)
   return buf.substr(0, n);
 }
 
-TEST(StreamBuffer, ReadLineKeepsFgetsLimitsAndLineEnds)
-{
-  struct Row {
-    DWORD cb;
-    const char* expected;
-  } rows[] = {
-      {1, ""}, {2, "a"}, {3, "ab"}, {4, "ab\n"}, {100, "ab\n"},
-  };
-  for (const Row& r : rows) {
-    CMemFile file("ab\ncd\r\nlast");
-    CStreamBuffer s;
-    s.Attach(&file);
-    EXPECT_EQ(r.expected, ReadLine(s, r.cb)) << "buffer " << r.cb;
-    EXPECT_EQ((LONG)std::strlen(r.expected), s.Tell());
-  }
-  CMemFile file("ab\ncd\r\nlast");
-  CStreamBuffer s;
-  s.Attach(&file);
-  EXPECT_EQ("ab\n", ReadLine(s, 64));
-  EXPECT_EQ("cd\r\n", ReadLine(s, 64));  // binary: CR kept
-  EXPECT_EQ("last", ReadLine(s, 64));    // last line without a line feed
-  EXPECT_EQ("", ReadLine(s, 64));
-  EXPECT_EQ(11, s.Tell());
-}
-
 TEST(StreamBuffer, ReadsTheFileInBlocksNotBytes)
 {
   std::string text;
@@ -102,21 +77,6 @@ TEST(StreamBuffer, ReadsTheFileInBlocksNotBytes)
     all += line;
   EXPECT_EQ(text, all);
   EXPECT_LE(file.m_nReads, (int)(text.size() / CStreamBuffer::kBufferSize) + 2);
-}
-
-TEST(StreamBuffer, WriteAfterReadLandsAtTheStreamPosition)
-{
-  CMemFile file("line1\nline2\nline3\n");
-  CStreamBuffer s;
-  s.Attach(&file);
-  ReadLine(s, 64);
-  LONG lLine2 = s.Tell();
-  ReadLine(s, 64);
-  ASSERT_TRUE(s.Seek(lLine2, STREAM_SEEK_SET));
-  EXPECT_EQ(4u, s.Write("LINE", 4));
-  EXPECT_EQ(lLine2 + 4, s.Tell());
-  EXPECT_EQ("2\n", ReadLine(s, 64));  // reads on after the written bytes
-  EXPECT_EQ("line1\nLINE2\nline3\n", file.m_data);
 }
 
 TEST(StreamBuffer, RefusedSeeksAndWritesLeaveThePositionAlone)

@@ -27,6 +27,9 @@ const char* SetupSimUsage()
          "  --act ACTION      the user's next action: click:ID, ok, cancel, about\n"
          "                    (repeatable; with none left, OK is pressed)\n"
          "  --changes         after the events, print what the run changed on the computer\n"
+         "  --wine, --wine=i686  run the real Setup.exe under Wine instead (the x86_64\n"
+         "                    build, or the shipped i686 one under emulated 32-bit Wine)\n"
+         "  --wine-restart    under Wine, let a restart happen (WININIT.INI carried out)\n"
          "  --help            this text\n"
          "\n"
          "machine.ini may hold the same settings: [Machine] Windows=, ProgramPath=,\n"
@@ -49,6 +52,14 @@ bool ParseSetupSimCommandLine(int argc, char** argv, SetupSimCommandLine* pOut,
     }
     if (arg == "--changes") {
       pOut->bChanges = true;
+      continue;
+    }
+    if (arg == "--wine" || arg == "--wine=x64" || arg == "--wine=i686") {
+      pOut->wine = arg == "--wine=i686" ? "i686" : "x64";
+      continue;
+    }
+    if (arg == "--wine-restart") {
+      pOut->bWineRestart = true;
       continue;
     }
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0 || arg == "--") {

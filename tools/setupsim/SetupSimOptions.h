@@ -13,6 +13,8 @@
 struct SetupSimCommandLine {
   bool bHelp = false;
   bool bChanges = false;  // print the change report after the events
+  std::string wine;       // "x64" or "i686": run the real program under Wine
+  bool bWineRestart = false;  // under Wine, let the restart happen
   std::string machineDir;
   std::optional<std::string> windows, programPath, commandLine, currentDirectory,
       windowsDirectory, systemDirectory, readOnlyDrives;

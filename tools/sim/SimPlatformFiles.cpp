@@ -395,6 +395,7 @@ BOOL CSimPlatform::DeleteFileA(LPCSTR pszPath)
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  m_fs.Removed(loc.hostParent);
   m_fileAttributes.erase(loc.host);
   return TRUE;
 }
@@ -406,6 +407,12 @@ HSTREAM CSimPlatform::StreamOpen(LPCSTR pszPath, LPCSTR pszMode)
   WinPath p;
   if (!Full(pszPath, &p) || pszMode == nullptr) {
     Fail(ERROR_PATH_NOT_FOUND);
+    return nullptr;
+  }
+  // The Win32 layer keeps four streams in a fixed pool: a stream that is
+  // never closed takes a place for the rest of the run, as it does there.
+  if (m_streams.size() >= 4) {
+    Fail(4);  // ERROR_TOO_MANY_OPEN_FILES
     return nullptr;
   }
   std::string mode = pszMode;

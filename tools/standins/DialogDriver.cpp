@@ -363,6 +363,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
   }
 
+  // Files kept aside until the session has started (Wine carries out a
+  // WININIT.INI when a prefix starts): back in place now.
+  for (const std::string& r : job.GetAll("Restore")) {
+    size_t bar = r.find('|');
+    if (bar != std::string::npos)
+      MoveFileA(r.substr(0, bar).c_str(), r.substr(bar + 1).c_str());
+  }
+
   note("imported");
   std::vector<HANDLE> windows;
   std::string windowExe = job.Get("WindowStandin");
