@@ -22,7 +22,8 @@ static BOOL IsNetworkPath(const char* psz)
 // directory is.
 static BOOL IsFullPath(const char* psz)
 {
-  return IsNetworkPath(psz) || (psz[0] != '\0' && psz[1] == ':' && psz[2] == '\\');
+  const char chDrive = ChrUpper(psz[0]);
+  return IsNetworkPath(psz) || (chDrive >= 'A' && chDrive <= 'Z' && psz[1] == ':' && psz[2] == '\\');
 }
 
 // The directory part of the program path, ending in a backslash, or the
@@ -35,10 +36,10 @@ static BOOL CutProgramDirectory(const char* pszProgram, char* pszDir)
     StrSize cchDrive = (pszProgram[0] != '\0' && pszProgram[1] == ':') ? 2 : 0;
     return StrCopyN(pszDir, MAX_PATH, pszProgram, cchDrive);
   }
-  // "\\server\SETUP.EXE" names no share to lie in.
+  // "\\server\SETUP.EXE" and "\\server" name no share to lie in.
   if (IsNetworkPath(pszProgram)) {
     const char* pServerEnd = StrChr(pszProgram + 2, '\\');
-    if (pServerEnd == pszProgram + 2 || pLast == pServerEnd)
+    if (pServerEnd == 0 || pServerEnd == pszProgram + 2 || pLast == pServerEnd)
       return FALSE;
   }
   return StrCopyN(pszDir, MAX_PATH, pszProgram, (StrSize)(pLast - pszProgram) + 1);

@@ -1,9 +1,10 @@
 // The hostile-computer sweep: every trait of hostile-computers.txt crossed
-// with the variants (the rotating ones in turn), each computer built from the sample (Windows 98 with
-// the sample disc as D:), run through setupsim in a child process and
-// checked: no crash, no hang (a deadline on the child, not a pause), no
-// change outside the allowed set of the path taken. Prints each failure and
-// "N passed, M failed".
+// with the variants (the rotating ones in turn), each computer built from
+// the sample (Windows 98 with the sample disc as D:), run through setupsim
+// in a child process and checked: no crash (when the child dies, the next
+// one goes on after that computer), no hang (a deadline on each computer's
+// answer, not a pause), no change outside the allowed set of the path
+// taken. Prints each failure and "N passed, M failed".
 //
 //   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
 //
@@ -256,29 +257,76 @@ private:
   CExpander m_expander;
 };
 
-// Runs one computer in a child process; "" when all is well, else why not.
-// *pPath: the path it took.
-std::string RunGuarded(const std::string& dir, const sim::SimOptions& options,
-                       const hostile::CAllowedChanges& rules, std::string* pPath)
+struct Computer {
+  std::string name, dir;
+  const Recipe* pVariant;
+  const Recipe* pTrait;
+  unsigned seed;
+  std::string path;     // the rule's path its run took
+  std::string failure;  // "" when all was well
+  bool bDone = false;
+};
+
+// Builds a computer from the sample and its recipes, runs it and checks it;
+// the report: its path, then one line per fault.
+std::string BuildAndRun(const std::string& samples, const Computer& c,
+                        const hostile::CAllowedChanges& rules)
+{
+  std::error_code ec;
+  fs::remove_all(c.dir, ec);
+  fs::create_directories(c.dir);
+  fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
+  fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
+  sim::SimOptions options;
+  std::string err;
+  if (!sim::ReadMachineIni(c.dir, &options, &err))
+    return "-\nsample machine.ini: " + err + "\n";
+  CComputerBuilder builder(samples, c.dir, &options, c.seed);
+  for (const Recipe* pRecipe : {c.pVariant, c.pTrait})
+    for (const auto& op : pRecipe->ops)
+      if (!builder.Apply(op))
+        return "-\ncannot apply: " + op + "\n";
+  hostile::CheckedRun run = hostile::RunChecked(c.dir, options, rules);
+  std::string report = (run.refused ? "refused: " + run.refusal : run.path) + "\n";
+  for (const auto& f : run.faults)
+    report += f + "\n";
+  return report;
+}
+
+// Runs the computers from `next` on in a child process, which reports each
+// as "begin I", its report, "end I". A child that dies takes the computer it
+// was at with it (a crash), one that stays silent past the deadline is
+// killed (a hang); the next child goes on after it. Returns the index to
+// go on from.
+size_t RunBatch(const std::string& samples, std::vector<Computer>& computers, size_t next,
+                const hostile::CAllowedChanges& rules)
 {
   int fds[2];
-  if (pipe(fds) != 0)
-    return "no pipe";
+  if (pipe(fds) != 0) {
+    computers[next].failure = "no pipe\n";
+    return next + 1;
+  }
   std::cout.flush();
   pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    hostile::CheckedRun run = hostile::RunChecked(dir, options, rules);
-    std::string report = "path " + (run.refused ? "refused: " + run.refusal : run.path) + "\n";
-    for (const auto& f : run.faults)
-      report += f + "\n";
-    (void)!write(fds[1], report.data(), report.size());
+    for (size_t i = next; i < computers.size(); ++i) {
+      std::string out = "begin " + std::to_string(i) + "\n" + BuildAndRun(samples, computers[i], rules) +
+                        "end " + std::to_string(i) + "\n";
+      for (size_t done = 0; done < out.size();) {
+        ssize_t n = write(fds[1], out.data() + done, out.size() - done);
+        if (n <= 0)
+          _exit(1);
+        done += (size_t)n;
+      }
+    }
     _exit(0);
   }
   close(fds[1]);
-  std::string report;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
+  std::string pending, report;
+  size_t current = next;
   bool bHung = false;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
   for (;;) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -292,22 +340,39 @@ std::string RunGuarded(const std::string& dir, const sim::SimOptions& options,
     ssize_t n = read(fds[0], buf, sizeof buf);
     if (n <= 0)
       break;
-    report.append(buf, (size_t)n);
+    pending.append(buf, (size_t)n);
+    for (size_t nl; (nl = pending.find('\n')) != std::string::npos;) {
+      std::string line = pending.substr(0, nl);
+      pending.erase(0, nl + 1);
+      if (line.compare(0, 6, "begin ") == 0) {
+        current = std::stoul(line.substr(6));
+        report.clear();
+      } else if (line.compare(0, 4, "end ") == 0) {
+        Computer& c = computers[current];
+        c.path = report.substr(0, report.find('\n'));
+        c.failure = report.substr(report.find('\n') + 1);
+        c.bDone = true;
+        current = current + 1;
+        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
+      } else {
+        report += line + "\n";
+      }
+    }
   }
   close(fds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
+  if (current >= computers.size())
+    return current;
+  Computer& c = computers[current];
+  c.bDone = true;
   if (bHung)
-    return "hang: no answer within the deadline\n";
-  if (report.compare(0, 5, "path ") == 0) {
-    *pPath = report.substr(5, report.find('\n') - 5);
-    report.erase(0, report.find('\n') + 1);
-  }
-  if (WIFSIGNALED(status))
-    return "crash: signal " + std::to_string(WTERMSIG(status)) + "\n" + report;
-  if (WEXITSTATUS(status) != 0)
-    return "crash: exit status " + std::to_string(WEXITSTATUS(status)) + "\n" + report;
-  return report;
+    c.failure = "hang: no answer within the deadline\n";
+  else if (WIFSIGNALED(status))
+    c.failure = "crash: signal " + std::to_string(WTERMSIG(status)) + "\n";
+  else
+    c.failure = "crash: exit status " + std::to_string(WEXITSTATUS(status)) + "\n";
+  return current + 1;
 }
 
 void MakeWritable(const std::string& dir)
@@ -351,7 +416,7 @@ int main(int argc, char** argv)
   for (const Recipe& v : variants)
     if (v.bRotate)
       rotating.push_back(&v);
-  size_t nPassed = 0, nFailed = 0;
+  std::vector<Computer> computers;
   unsigned seed = 1;
   for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait)
     for (const Recipe& variant : variants) {
@@ -361,40 +426,26 @@ int main(int argc, char** argv)
       if (variant.bRotate && &variant != rotating[(2 * nTrait) % rotating.size()] &&
           &variant != rotating[(2 * nTrait + 1) % rotating.size()])
         continue;
-      if (!only.empty() && name.find(only) == std::string::npos)
-        continue;
-      const std::string dir = scratch + "/" + std::to_string(seed);
-      std::error_code ec;
-      MakeWritable(dir);
-      fs::remove_all(dir, ec);
-      fs::create_directories(dir);
-      fs::copy(samples + "/machine-98", dir, fs::copy_options::recursive);
-      fs::copy(samples + "/disc", dir + "/d", fs::copy_options::recursive);
-      sim::SimOptions options;
-      if (!sim::ReadMachineIni(dir, &options, &err)) {
-        std::cerr << "hostile_sweep: sample machine.ini: " << err << "\n";
-        return 2;
-      }
-      CComputerBuilder builder(samples, dir, &options, seed);
-      for (const Recipe* pRecipe : {&variant, &trait})
-        for (const auto& op : pRecipe->ops)
-          if (!builder.Apply(op)) {
-            std::cerr << "hostile_sweep: " << name << ": cannot apply: " << op << "\n";
-            return 2;
-          }
-      std::string path;
-      std::string failure = RunGuarded(dir, options, rules, &path);
-      if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
-        std::cout << name << ": " << path << "\n";
-      if (failure.empty()) {
-        ++nPassed;
-        MakeWritable(dir);
-        fs::remove_all(dir, ec);
-      } else {
-        ++nFailed;
-        std::cout << "FAILED " << name << " (" << dir << ")\n" << failure;
-      }
+      if (only.empty() || name.find(only) != std::string::npos)
+        computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &trait, seed});
     }
+  for (size_t next = 0; next < computers.size();)
+    next = RunBatch(samples, computers, next, rules);
+
+  size_t nPassed = 0, nFailed = 0;
+  for (const Computer& c : computers) {
+    if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
+      std::cout << c.name << ": " << c.path << "\n";
+    if (c.failure.empty()) {
+      ++nPassed;
+      MakeWritable(c.dir);
+      std::error_code ec;
+      fs::remove_all(c.dir, ec);
+    } else {
+      ++nFailed;
+      std::cout << "FAILED " << c.name << " (" << c.dir << ")\n" << c.failure;
+    }
+  }
   std::cout << nPassed << " passed, " << nFailed << " failed\n";
   std::error_code ec;
   if (nFailed == 0)

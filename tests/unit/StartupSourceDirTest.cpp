@@ -39,6 +39,9 @@ TEST(StartupSourceDir, FullPathsStayAsTheyAreRelativeOnesAreCompleted)
     { "DISC\\.\\..\\DISC\\SETUP.EXE", "D:\\", "D:\\DISC\\" },
     { "\\\\SERVER\\SHARE\\DISC\\SETUP.EXE", "C:\\WINDOWS", "\\\\SERVER\\SHARE\\DISC\\" },
     { "\\\\SERVER\\SETUP.EXE", "C:\\WINDOWS", "" },
+    { "\\\\SERVER", "C:\\WINDOWS", "" },
+    // No drive letter before the colon: completed as a relative folder.
+    { ".:\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\.:\\" },
     // Relative to the current directory, its drive or its share.
     { "DISC\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\DISC\\" },
     { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" },

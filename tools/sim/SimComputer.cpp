@@ -104,8 +104,9 @@ std::unique_ptr<CSimComputer> CSimComputer::Load(const std::string& machineDir,
   auto pc = std::make_unique<CSimPlatform>(machineDir, options);
   std::string err;
   if (!pc->Init(&err)) {
+    // One line, whatever the input it quotes.
     if (pError)
-      *pError = err;
+      *pError = Printable(err);
     return nullptr;
   }
   return pc;

@@ -28,7 +28,7 @@ bool ReadMachineIni(const std::string& machineDir, SimOptions* pOptions, std::st
   int lineNo = 0;
   auto fail = [&](const std::string& what) {
     if (pError)
-      *pError = "machine.ini line " + std::to_string(lineNo) + ": " + what;
+      *pError = "machine.ini line " + std::to_string(lineNo) + ": " + Printable(what);
     return false;
   };
   while (std::getline(in, line)) {
