@@ -1,5 +1,6 @@
 #include "install/InstallPaths.h"
 
+#include "platform/PathNames.h"
 #include "platform/StrBuf.h"
 
 const char g_szProgramFilesDir[] = "C:\\Program Files\\";
@@ -25,11 +26,14 @@ BOOL ReadSetupSourcePath(char* pszDir)
   DWORD dwType = REG_SZ;
   DWORD cbValue = MAX_PATH;
   BOOL bFound = FALSE;
+  // The directory entered is kept as the full path Windows gives for it: a
+  // relative value would otherwise name another folder once the current
+  // directory moves on to the driver set.
   if (Platform()->RegQueryValueExA(hKey, "SourcePath", 0, &dwType, (LPBYTE)szValue, &cbValue) ==
           ERROR_SUCCESS &&
       szValue[0] != '\0' && StrLen(szValue) < MAX_PATH &&
       Platform()->SetCurrentDirectoryA(szValue) &&
-      StrCopy(pszDir, MAX_PATH, szValue) && StrEnsureBackslash(pszDir, MAX_PATH))
+      GetCurrentDirWithBackslash(pszDir))
     bFound = TRUE;
   else
     pszDir[0] = '\0';

@@ -18,7 +18,8 @@ extern const char g_szExtraStagingDir[];   // ...\Veltrix\W95-98\026\ .
 extern const char g_szDriverStagingName[];
 
 // Windows Setup's SourcePath, when it names a directory that can be entered
-// (it then becomes the current directory), with a trailing backslash.
+// (it then becomes the current directory), as the full path of that
+// directory with a trailing backslash.
 BOOL ReadSetupSourcePath(char* pszDir);
 
 #endif

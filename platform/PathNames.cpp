@@ -31,6 +31,13 @@ BOOL GetSystemDirWithBackslash(char* pszDir)
          StrEnsureBackslash(pszDir, MAX_PATH);
 }
 
+BOOL GetCurrentDirWithBackslash(char* pszDir)
+{
+  pszDir[0] = '\0';
+  return KeepDirectory(pszDir, Platform()->GetCurrentDirectoryA(MAX_PATH, pszDir)) &&
+         StrEnsureBackslash(pszDir, MAX_PATH);
+}
+
 BOOL ComposePath(char* pszPath, const char* pszDir, const char* pszName)
 {
   if (pszDir[0] == '\0') {

@@ -16,6 +16,8 @@ BOOL GetWindowsDir(char* pszDir);
 // leaving the buffer empty, when the platform gives none or it does not fit.
 BOOL GetWindowsDirWithBackslash(char* pszDir);
 BOOL GetSystemDirWithBackslash(char* pszDir);
+// The current directory with a trailing backslash, on the same terms.
+BOOL GetCurrentDirWithBackslash(char* pszDir);
 
 // pszPath = pszDir (ending in a backslash) + pszName. FALSE, leaving it
 // empty, when the directory is empty: an empty directory would make the name

@@ -21,6 +21,8 @@ packages=(
 )
 if [ $native_only -eq 0 ]; then
   packages+=(wine64 xvfb imagemagick)
+  # The fuzz targets (preset fuzz): clang with libFuzzer.
+  packages+=(clang libfuzzer-14-dev)
 fi
 
 missing=()

@@ -57,6 +57,55 @@ TEST_F(SimRegistryTest, ReadsEveryValueForm)
   EXPECT_EQ(7u, type);
 }
 
+// Past a handful, values and subkeys are found through an index by name:
+// the same answers, the same order, after deletions too.
+TEST(SimRegistryIndexTest, ManyValuesAndSubkeysKeepOrderAndCaseBlindLookUp)
+{
+  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n";
+  std::vector<std::string> want;
+  for (int i = 19; i >= 0; --i) {  // file order, not name order
+    std::string n = "V" + std::to_string(i);
+    reg += "\"" + n + "\"=dword:0000000" + std::to_string(i % 10) + "\r\n";
+    if (i != 5)
+      want.push_back(n);
+  }
+  for (int i = 19; i >= 0; --i)
+    reg += "\r\n[HKEY_LOCAL_MACHINE\\Many\\V" + std::to_string(i) + "]\r\n";
+  CTestMachine m;
+  m.SetRegistry(reg);
+  m.Load();
+  IPlatform* p = &m.computer->GetPlatform();
+  HKEY h = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, "many", 0, KEY_ALL_ACCESS, &h));
+  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteValueA(h, "v5"));
+  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteKeyA(h, "v5"));
+  DWORD d = 99, cb = 4;
+  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h, "v0", 0, REG_DWORD, (BYTE*)&d, 4));
+  d = 0;
+  EXPECT_EQ(ERROR_SUCCESS, p->RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
+  EXPECT_EQ(99u, d);
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p->RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
+  std::vector<std::string> values, keys;
+  char name[32];
+  for (DWORD i = 0;; ++i) {
+    DWORD cch = sizeof name;
+    if (p->RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    values.push_back(name);
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD cch = sizeof name;
+    if (p->RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    keys.push_back(name);
+  }
+  EXPECT_EQ(want, values);
+  EXPECT_EQ(want, keys);
+  EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\MANY\\v19"));
+  EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Many\\V5"));
+  p->RegCloseKey(h);
+}
+
 TEST_F(SimRegistryTest, NtEnforcesTheAccessOfTheHandle)
 {
   CTestMachine nt;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -254,30 +255,54 @@ std::vector<DirEntry> CSimFileSystem::ListNames(const std::string& hostDir)
   return entries;
 }
 
-std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir) const
+static bool SameStamp(const struct stat& a, const struct stat& b)
 {
-  std::vector<DirEntry> entries = ListNames(hostDir);
+  return a.st_ino == b.st_ino && a.st_dev == b.st_dev && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+const CSimFileSystem::Listing& CSimFileSystem::Cached(const std::string& hostDir) const
+{
+  struct stat st;
+  if (stat(hostDir.c_str(), &st) != 0)
+    std::memset(&st, 0, sizeof st);
+  auto it = m_listings.find(hostDir);
+  if (it != m_listings.end() && SameStamp(it->second.stamp, st))
+    return it->second;
+  Listing l;
+  l.stamp = st;
+  l.entries = ListNames(hostDir);
   // Valid 8.3 names keep their name. A long name keeps the alias it was
   // given; one seen for the first time gets the lowest free one, in listing
   // order. A name that has gone frees its alias.
   Aliases& old = m_aliases[hostDir];
   Aliases now;
-  for (auto& e : entries) {
+  for (auto& e : l.entries) {
     if (IsValid83(e.name)) {
       e.shortName = Upper(e.name);
     } else {
-      auto it = old.given.find(e.name);
-      if (it == old.given.end())
+      auto given = old.given.find(e.name);
+      if (given == old.given.end())
         continue;
-      e.shortName = now.given[e.name] = it->second;
+      e.shortName = now.given[e.name] = given->second;
     }
     now.used.insert(e.shortName);
   }
-  for (auto& e : entries)
+  for (auto& e : l.entries)
     if (e.shortName.empty())
       e.shortName = now.given[e.name] = NewAlias(e.name, &now.used);
   old = std::move(now);
-  return entries;
+  for (size_t i = 0; i < l.entries.size(); ++i) {
+    l.byName.emplace(Lower(l.entries[i].name), i);
+    l.byShort.emplace(Lower(l.entries[i].shortName), i);
+  }
+  return m_listings[hostDir] = std::move(l);
+}
+
+std::vector<DirEntry> CSimFileSystem::List(const std::string& hostDir) const
+{
+  return Cached(hostDir).entries;
 }
 
 void CSimFileSystem::BeforeCreate(const std::string& hostDir) const
@@ -288,6 +313,7 @@ void CSimFileSystem::BeforeCreate(const std::string& hostDir) const
 
 void CSimFileSystem::Created(const std::string& hostDir, const std::string& name) const
 {
+  m_listings.erase(hostDir);
   Aliases& a = m_aliases[hostDir];
   if (IsValid83(name))
     a.used.insert(Upper(name));
@@ -295,28 +321,25 @@ void CSimFileSystem::Created(const std::string& hostDir, const std::string& name
     a.given[name] = NewAlias(name, &a.used);
 }
 
+void CSimFileSystem::Removed(const std::string& hostDir) const
+{
+  m_listings.erase(hostDir);
+}
+
 // The first entry whose long name matches without regard to case, else
 // (only an alias has a '~') whose 8.3 name does; "" when none.
 std::string CSimFileSystem::FindNoCase(const std::string& hostDir, const std::string& part) const
 {
+  const Listing& l = Cached(hostDir);
+  std::string key = Lower(part);
+  auto byName = l.byName.find(key);
+  size_t found = byName == l.byName.end() ? l.entries.size() : byName->second;
   if (part.find('~') != std::string::npos) {
-    for (const auto& e : List(hostDir))
-      if (EqualNoCase(e.name, part) || EqualNoCase(e.shortName, part))
-        return e.name;
-    return "";
+    auto byShort = l.byShort.find(key);
+    if (byShort != l.byShort.end() && byShort->second < found)
+      found = byShort->second;
   }
-  // Without the listing's order: the first in name order among equals.
-  std::string match;
-  DIR* d = opendir(hostDir.c_str());
-  if (d == nullptr)
-    return match;
-  while (dirent* e = readdir(d)) {
-    std::string n = e->d_name;
-    if (EqualNoCase(n, part) && (match.empty() || LessNoCase(n, match)))
-      match = n;
-  }
-  closedir(d);
-  return match;
+  return found < l.entries.size() ? l.entries[found].name : "";
 }
 
 Located CSimFileSystem::Locate(const WinPath& path) const

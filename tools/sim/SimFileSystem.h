@@ -5,9 +5,12 @@
 #ifndef TOOLS_SIM_SIMFILESYSTEM_H
 #define TOOLS_SIM_SIMFILESYSTEM_H
 
+#include <sys/stat.h>
+
 #include <map>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -68,6 +71,8 @@ public:
   // have their aliases first, then the new one gets its own.
   void BeforeCreate(const std::string& hostDir) const;
   void Created(const std::string& hostDir, const std::string& name) const;
+  // After the simulator removed a name from a folder.
+  void Removed(const std::string& hostDir) const;
   static bool IsValid83(const std::string& name);
 
   // Host file helpers.
@@ -78,6 +83,18 @@ private:
   std::string m_machineDir;
   std::string m_readOnly;  // upper-case drive letters
   std::string FindNoCase(const std::string& hostDir, const std::string& part) const;
+
+  // A folder's listing as last read. It is read again when the simulator
+  // changed the folder, or when the folder's own times, size or inode
+  // differ (a change made from outside, between two runs).
+  struct Listing {
+    struct stat stamp;
+    std::vector<DirEntry> entries;
+    std::unordered_map<std::string, size_t> byName;   // lower-case long name -> first entry
+    std::unordered_map<std::string, size_t> byShort;  // lower-case 8.3 name -> first entry
+  };
+  const Listing& Cached(const std::string& hostDir) const;
+  mutable std::unordered_map<std::string, Listing> m_listings;
 
   // The 8.3 aliases given in one host folder, and every 8.3 name in use there.
   struct Aliases {

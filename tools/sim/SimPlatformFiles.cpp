@@ -395,6 +395,7 @@ BOOL CSimPlatform::DeleteFileA(LPCSTR pszPath)
     Fail(ERROR_ACCESS_DENIED);
     return FALSE;
   }
+  m_fs.Removed(loc.hostParent);
   m_fileAttributes.erase(loc.host);
   return TRUE;
 }

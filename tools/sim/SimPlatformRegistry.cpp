@@ -126,12 +126,7 @@ LONG CSimPlatform::RegSetValueExA(HKEY hKey, LPCSTR pszValueName, DWORD, DWORD d
   nv.type = dwType;
   if (cbData)
     nv.data.assign(pData, pData + cbData);
-  if (RegValue* v = k->FindValue(nv.name)) {
-    v->type = nv.type;
-    v->data = nv.data;
-  } else {
-    k->values.push_back(nv);
-  }
+  k->SetValue(nv);
   return ERROR_SUCCESS;
 }
 
@@ -141,13 +136,7 @@ LONG CSimPlatform::RegDeleteValueA(HKEY hKey, LPCSTR pszValueName)
   RegKey* k = KeyWithAccess(hKey, KEY_SET_VALUE, &err);
   if (k == nullptr)
     return err;
-  std::string name = ValueName(pszValueName);
-  for (auto it = k->values.begin(); it != k->values.end(); ++it)
-    if (EqualNoCase(it->name, name)) {
-      k->values.erase(it);
-      return ERROR_SUCCESS;
-    }
-  return ERROR_FILE_NOT_FOUND;
+  return k->DeleteValue(ValueName(pszValueName)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
 }
 
 LONG CSimPlatform::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR pszName, LPDWORD pcchName,

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <utility>
 
 #include "SimText.h"
 
@@ -14,14 +15,27 @@ const int CSimRegistry::kHiveCount = 6;
 
 RegKey* RegKey::FindSubKey(const std::string& n) const
 {
-  for (const auto& k : subkeys)
-    if (EqualNoCase(k->name, n))
-      return k.get();
-  return nullptr;
+  auto it = subkeyIndex.find(Lower(n));
+  return it == subkeyIndex.end() ? nullptr : it->second;
+}
+
+// Up to this many values a key is scanned; more are found through the index.
+static const size_t kValuesScanned = 8;
+
+static void IndexValues(RegKey* k)
+{
+  k->valueIndex.clear();
+  if (k->values.size() > kValuesScanned)
+    for (size_t i = 0; i < k->values.size(); ++i)
+      k->valueIndex.emplace(Lower(k->values[i].name), i);
 }
 
 RegValue* RegKey::FindValue(const std::string& n)
 {
+  if (!valueIndex.empty()) {
+    auto it = valueIndex.find(Lower(n));
+    return it == valueIndex.end() ? nullptr : &values[it->second];
+  }
   for (auto& v : values)
     if (EqualNoCase(v.name, n))
       return &v;
@@ -33,24 +47,33 @@ const RegValue* RegKey::FindValue(const std::string& n) const
   return const_cast<RegKey*>(this)->FindValue(n);
 }
 
+void RegKey::AddValue(const RegValue& value)
+{
+  values.push_back(value);
+  if (!valueIndex.empty())
+    valueIndex.emplace(Lower(value.name), values.size() - 1);
+  else if (values.size() > kValuesScanned)
+    IndexValues(this);
+}
+
 void RegKey::SetValue(const RegValue& value)
 {
   if (RegValue* v = FindValue(value.name)) {
     v->type = value.type;
     v->data = value.data;
   } else {
-    values.push_back(value);
+    AddValue(value);
   }
 }
 
 bool RegKey::DeleteValue(const std::string& n)
 {
-  for (auto it = values.begin(); it != values.end(); ++it)
-    if (EqualNoCase(it->name, n)) {
-      values.erase(it);
-      return true;
-    }
-  return false;
+  RegValue* v = FindValue(n);
+  if (v == nullptr)
+    return false;
+  values.erase(values.begin() + (v - values.data()));
+  IndexValues(this);
+  return true;
 }
 
 std::string RegKey::Path() const
@@ -68,24 +91,32 @@ RegKey* RegKey::OpenOrCreate(const std::string& n)
   k->name = n;
   k->parent = this;
   subkeys.push_back(k);
+  subkeyIndex[Lower(n)] = k.get();
   return k.get();
+}
+
+void RegKey::RemoveSubKey(RegKey* pKey)
+{
+  for (auto it = subkeys.begin(); it != subkeys.end(); ++it) {
+    if (it->get() == pKey) {
+      subkeyIndex.erase(Lower(pKey->name));
+      subkeys.erase(it);  // handles still holding it keep it alive as deleted
+      return;
+    }
+  }
 }
 
 std::vector<std::string> SplitKeyPath(const std::string& path)
 {
   std::vector<std::string> parts;
-  std::string cur;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!cur.empty())
-        parts.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
+  for (size_t b = 0; b < path.size();) {
+    size_t e = path.find('\\', b);
+    if (e == std::string::npos)
+      e = path.size();
+    if (e > b)
+      parts.emplace_back(path, b, e - b);
+    b = e + 1;
   }
-  if (!cur.empty())
-    parts.push_back(cur);
   return parts;
 }
 
@@ -149,15 +180,8 @@ void CSimRegistry::DeleteKey(RegKey* pKey)
 {
   RegKey* parent = pKey->parent;
   MarkDeleted(pKey);
-  if (parent == nullptr)
-    return;
-  auto& v = parent->subkeys;
-  for (auto it = v.begin(); it != v.end(); ++it) {
-    if (it->get() == pKey) {
-      v.erase(it);  // handles still holding it keep it alive as deleted
-      return;
-    }
-  }
+  if (parent != nullptr)
+    parent->RemoveSubKey(pKey);
 }
 
 // --- Reading REGEDIT4 ---------------------------------------------------------
@@ -178,12 +202,13 @@ struct LineReader {
       return false;
     start = pos;
     size_t e = text.find('\n', pos);
-    std::string line;
+    // Into the caller's string, whose room is reused from line to line.
+    std::string& line = *pLine;
     if (e == std::string::npos) {
-      line = text.substr(pos);
+      line.assign(text, pos, std::string::npos);
       pos = text.size();
     } else {
-      line = text.substr(pos, e - pos);
+      line.assign(text, pos, e - pos);
       pos = e + 1;
       if (!line.empty() && line.back() == '\r') {
         line.pop_back();
@@ -193,7 +218,6 @@ struct LineReader {
       }
     }
     ++lineNo;
-    *pLine = line;
     return true;
   }
 };
@@ -207,6 +231,20 @@ int HexDigit(char c)
   if (c >= 'A' && c <= 'F')
     return c - 'A' + 10;
   return -1;
+}
+
+// TrimBlanks without a new string.
+void TrimInPlace(std::string* pText)
+{
+  std::string& s = *pText;
+  size_t e = s.size();
+  while (e > 0 && (s[e - 1] == ' ' || s[e - 1] == '\t'))
+    --e;
+  s.erase(e);
+  size_t b = 0;
+  while (b < s.size() && (s[b] == ' ' || s[b] == '\t'))
+    ++b;
+  s.erase(0, b);
 }
 
 // Reads a quoted string starting at s[i] == '"'; i ends after the closing quote.
@@ -277,7 +315,7 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
   std::string line;
   auto fail = [&](const std::string& what) {
     if (pError)
-      *pError = "registry.reg line " + std::to_string(rd.lineNo) + ": " + what;
+      *pError = "registry.reg line " + std::to_string(rd.lineNo) + ": " + Printable(what);
     return false;
   };
   // The header, possibly after blank lines.
@@ -301,13 +339,14 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
   }
 
   RegKey* cur = nullptr;
-  while (rd.Next(&line)) {
-    std::string t = TrimBlanks(line);
+  std::string t;
+  while (rd.Next(&t)) {
+    TrimInPlace(&t);
     if (t.empty() || t[0] == ';') {
       if (!m_blocks.empty()) {
         FileLine other;
         other.raw = text.substr(rd.start, rd.pos - rd.start);
-        m_blocks.back().lines.push_back(other);
+        m_blocks.back().lines.push_back(std::move(other));
       }
       continue;
     }
@@ -342,7 +381,7 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       FileBlock block;
       block.key = k->shared_from_this();
       block.keyLine = text.substr(rd.start, rd.pos - rd.start);
-      m_blocks.push_back(block);
+      m_blocks.push_back(std::move(block));
       // The block lies in the tree of the key and of each of its parents.
       int index = (int)m_blocks.size() - 1;
       for (RegKey* p = k; p != nullptr; p = p->parent) {
@@ -437,14 +476,14 @@ bool CSimRegistry::Parse(const std::string& text, std::string* pError)
       return fail("unrecognised value");
     }
     if (RegValue* old = cur->FindValue(v.name))
-      *old = v;
+      *old = v;  // the same name folded: the index stays right
     else
-      cur->values.push_back(v);
+      cur->AddValue(v);
     FileLine valueLine;
     valueLine.raw = text.substr(valueStart, rd.pos - valueStart);
     valueLine.isValue = true;
-    valueLine.value = v;
-    m_blocks.back().lines.push_back(valueLine);
+    valueLine.value = std::move(v);
+    m_blocks.back().lines.push_back(std::move(valueLine));
   }
   if (m_blocks.empty())
     m_header = text;

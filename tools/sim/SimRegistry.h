@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -38,14 +39,28 @@ struct RegKey : std::enable_shared_from_this<RegKey> {
   // to the next one) that lie in this key's tree; -1: not in the file.
   int firstBlock = -1;
   int lastBlock = -1;
+  // In enumeration order. Changed only through AddValue, SetValue and
+  // DeleteValue, which keep the index by name in step.
   std::vector<RegValue> values;
+  // Positions of values by name folded to lower case; built once a key holds
+  // more values than a scan finds quickly (empty until then).
+  std::unordered_map<std::string, size_t> valueIndex;
+  // In enumeration order (the file's, then creation's). Changed only through
+  // OpenOrCreate and RemoveSubKey, which keep the index by name in step.
   std::vector<std::shared_ptr<RegKey>> subkeys;
+  // Subkeys by name folded to lower case, so that a look-up costs the same
+  // below a key of ten subkeys as below one of ten thousand.
+  std::unordered_map<std::string, RegKey*> subkeyIndex;
 
   RegKey* FindSubKey(const std::string& name) const;
   RegValue* FindValue(const std::string& name);
   const RegValue* FindValue(const std::string& name) const;
   // Creates the subkey when missing (appended after the existing ones).
   RegKey* OpenOrCreate(const std::string& name);
+  // Takes a subkey out of the enumeration and the index.
+  void RemoveSubKey(RegKey* pKey);
+  // Appends a value that the key does not hold.
+  void AddValue(const RegValue& value);
   // Sets a value, appending it when new; the name keeps its first spelling.
   void SetValue(const RegValue& value);
   bool DeleteValue(const std::string& name);

@@ -216,6 +216,7 @@ std::string CSimRegistry::Export() const
   }
 
   std::string out = m_header.empty() ? "REGEDIT4" + m_lineEnd + m_lineEnd : m_header;
+  const size_t cbHeader = out.size();
   for (size_t i = 0; i < n; ++i) {
     for (const RegKey* k : before[i])
       AppendNewKey(out, *k);
@@ -228,6 +229,9 @@ std::string CSimRegistry::Export() const
   }
   for (const RegKey* k : atEnd)
     AppendNewTree(out, *k);
+  // An empty file read stays empty while the registry has no key.
+  if (m_header.empty() && n == 0 && out.size() == cbHeader)
+    return "";
   return out;
 }
 

@@ -132,4 +132,20 @@ bool ParseCount(const std::string& s, int* pN)
   return true;
 }
 
+// Control characters written as \xNN, so that a message quoting input
+// stays one line.
+std::string Printable(const std::string& s)
+{
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : s) {
+    unsigned char u = (unsigned char)c;
+    if (u < 0x20 || u == 0x7F)
+      out += std::string("\\x") + kHex[u >> 4] + kHex[u & 15];
+    else
+      out += c;
+  }
+  return out;
+}
+
 }  // namespace sim

@@ -24,6 +24,8 @@ std::string Quote(const std::string& s);
 // in ".*" also matches the name without any extension, and one ending in
 // "." matches names without a dot.
 bool MatchWildcard(const std::string& pattern, const std::string& name);
+// Control characters written as \xNN: input quoted in a one-line message.
+std::string Printable(const std::string& s);
 bool HasWildcard(const std::string& s);
 
 }  // namespace sim

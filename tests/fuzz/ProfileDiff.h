@@ -1,0 +1,95 @@
+// How a profile write may change a file's text: one line of the key
+// replaced, or new lines added (the key's, and a section line and a blank
+// line before a new section; a CR LF ending a last line that had no line
+// break). Every other byte stays. Lines ending in a CR alone may come back
+// ending in CR LF, as Windows writes them.
+#ifndef TESTS_FUZZ_PROFILEDIFF_H
+#define TESTS_FUZZ_PROFILEDIFF_H
+
+#include <string>
+#include <vector>
+
+#include "sim/SimText.h"
+
+namespace fuzz {
+
+// The text's lines, each with its line break.
+inline std::vector<std::string> SplitKeepingBreaks(const std::string& text)
+{
+  std::vector<std::string> lines;
+  for (size_t pos = 0; pos < text.size();) {
+    size_t nl = text.find('\n', pos);
+    size_t end = nl == std::string::npos ? text.size() : nl + 1;
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end;
+  }
+  return lines;
+}
+
+inline std::string WithoutBreak(const std::string& line)
+{
+  size_t end = line.find_last_not_of("\r\n");
+  return end == std::string::npos ? "" : line.substr(0, end + 1);
+}
+
+inline std::string CrToCrLf(const std::string& text)
+{
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+      out += '\n';
+  }
+  return out;
+}
+
+// "" when `after` is `before` changed only as a write of key=value in
+// section may change it; else what else changed.
+inline std::string WriteDiffFault(const std::string& before, const std::string& after,
+                                  const std::string& section, const std::string& key,
+                                  const std::string& value)
+{
+  auto a = SplitKeepingBreaks(before), b = SplitKeepingBreaks(after);
+  size_t pre = 0, post = 0;
+  while (pre < a.size() && pre < b.size() && a[pre] == b[pre])
+    ++pre;
+  while (post < a.size() - pre && post < b.size() - pre &&
+         a[a.size() - 1 - post] == b[b.size() - 1 - post])
+    ++post;
+  std::vector<std::string> gone(a.begin() + pre, a.end() - post);
+  std::vector<std::string> added(b.begin() + pre, b.end() - post);
+  auto isKeyLine = [&](const std::string& line) {
+    std::string t = sim::TrimBlanks(WithoutBreak(line));
+    size_t eq = t.find('=');
+    return eq != std::string::npos && sim::EqualNoCase(sim::TrimBlanks(t.substr(0, eq)), key) &&
+           t.substr(eq + 1) == value;
+  };
+  // A last line without a break may get one before what follows it.
+  if (gone.size() == 1 && !added.empty() && added[0] == gone[0] + "\r\n" &&
+      gone[0].find('\n') == std::string::npos) {
+    gone.clear();
+    added.erase(added.begin());
+  }
+  if (gone.size() > 1)
+    return "more than one line replaced: " + gone[0] + " / " + gone[1];
+  if (gone.size() == 1) {
+    if (added.size() != 1 || !isKeyLine(added[0]))
+      return "line \"" + WithoutBreak(gone[0]) + "\" replaced by other than the key's";
+    // The key's line keeps its break.
+    if (gone[0].size() - WithoutBreak(gone[0]).size() != added[0].size() - WithoutBreak(added[0]).size())
+      return "the key's line lost its line break";
+    return "";
+  }
+  size_t nKeys = 0;
+  for (const auto& line : added) {
+    if (isKeyLine(line))
+      ++nKeys;
+    else if (line != "\r\n" && line != "[" + section + "]\r\n")
+      return "added a line that is no part of the write: " + line;
+  }
+  return nKeys == 1 || (added.empty() && before == after) ? "" : "the key's line not added once";
+}
+
+}  // namespace fuzz
+
+#endif
