@@ -70,7 +70,8 @@ def sync_tree():
         if os.path.exists(dst) and open(src, "rb").read() == open(dst, "rb").read():
             continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        shutil.copyfile(src, dst)  # a new time, so that the build sees the change
+        shutil.copymode(src, dst)
     for base, dirs, names in os.walk(SRC):
         if os.path.relpath(base, SRC).split(os.sep)[0] == "build":
             dirs[:] = []

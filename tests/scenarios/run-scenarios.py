@@ -72,7 +72,7 @@ def diff(title, expected, actual):
     return [title] + list(difflib.unified_diff(expected, actual, "expected", "actual", lineterm="", n=2))
 
 
-def check_sim(s, result):
+def check_sim(s, result, machine):
     """Differences between what the scenario expects and setupsim's run."""
     problems = []
     status = int(s.expect.get("status", "0"))
@@ -88,7 +88,7 @@ def check_sim(s, result):
     want, got = s.expect.get("changes-include", []), result["changes"]
     if want and not any(got[i:i + len(want)] == want for i in range(len(got))):
         problems += ["changes lack these lines together:"] + want + ["changes:"] + got
-    return problems
+    return problems + content_problems(s.expect.get("contents", []), machine)
 
 
 def check_wine(s, sim, wine, sim_machine, wine_machine):
@@ -215,7 +215,7 @@ def main():
                 if args.update:
                     update(s, sim)
                     break
-                problems = check_sim(s, sim)
+                problems = check_sim(s, sim, sim_machine)
                 verdict, note = "agree", ""
                 if args.wine and not problems:
                     if s.wine and s.wine.startswith("skip"):

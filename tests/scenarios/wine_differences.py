@@ -73,8 +73,9 @@ KNOWN_DIFFERENCES = {
         events=_unobservable),
     "short-names": Difference(
         "Wine makes 8.3 names by hashing (PROG~FBU), Windows by numbering (PROGRA~1): "
-        "an 8.3 alias is compared as such, not letter by letter.",
-        change=lambda l: SHORT_NAME.sub("<8.3>", l), line=lambda l: SHORT_NAME.sub("<8.3>", l)),
+        "an 8.3 alias is compared as such, not letter by letter, and the letter case of the names in a "
+        "short path (Windows 9x upper-cases them) does not count.",
+        change=lambda l: SHORT_NAME.sub("<8.3>", l), line=lambda l: SHORT_NAME.sub("<8.3>", l).lower()),
     "name-case": Difference(
         "A file that a profile write creates is named as the caller spelt it on the simulated computer "
         "(WIN.INI) and in lower case by Wine (win.ini); names are the same without regard to case.",
