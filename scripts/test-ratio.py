@@ -6,8 +6,9 @@ base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows
 scenario file (*.scn) elsewhere. Code: the launcher (app/ setup/ purge/
 install/ platform/ res/), tools/ (the simulator, setupsim, the Wine runner
 and its stand-ins), scripts/, the build files and the top-level commands.
-Documentation (*.md), images and the measured reference lists of
-tests/pecheck/data/ count as neither.
+Data written for the tests (*.reg, *.txt under tests/) counts as tests.
+Documentation (*.md), images, fuzz inputs and the measured reference lists
+of tests/pecheck/data/ count as neither.
 
   scripts/test-ratio.py           totals and the ratio
   scripts/test-ratio.py --list    every counted file with its lines
@@ -26,8 +27,9 @@ NOT_COUNTED_DIRS = ("tests/pecheck/data/",)
 
 def is_source(path):
     name = os.path.basename(path)
-    # Registry files written for the tests (scenario bases) are test lines.
-    if path.startswith("tests/") and name.endswith(".reg"):
+    # Registry files and data lists written for the tests (scenario bases,
+    # the hostile computers, the allowed changes) are test lines.
+    if path.startswith("tests/") and name.endswith((".reg", ".txt")):
         return True
     ext = os.path.splitext(name)[1]
     if name == "CMakeLists.txt" or path in CODE_FILES:
