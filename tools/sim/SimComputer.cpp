@@ -43,16 +43,6 @@ const VersionRecord* FindVersion(const std::string& name)
   return nullptr;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* pOut)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  std::stringstream ss;
-  ss << in.rdbuf();
-  *pOut = ss.str();
-  return true;
-}
 
 // "X:\..." (a relative "WINDOWS" or "C:WINDOWS" names no fixed folder).
 bool IsFullDrivePath(const std::string& s)

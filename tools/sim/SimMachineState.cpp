@@ -3,11 +3,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "SimChanges.h"
 #include "SimFileSystem.h"
+#include "SimText.h"
 
 namespace sim {
 
@@ -17,16 +16,6 @@ namespace {
 // of any size can be a drive.
 const uint64_t kContentLimit = 16u << 20;
 
-bool ReadWhole(const std::string& path, std::string* pOut)
-{
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return false;
-  std::stringstream ss;
-  ss << in.rdbuf();
-  *pOut = ss.str();
-  return true;
-}
 
 void ReadFolder(const std::string& host, const std::string& path, SimMachineState* pState)
 {
@@ -41,7 +30,7 @@ void ReadFolder(const std::string& host, const std::string& path, SimMachineStat
       e.size = (uint64_t)st.st_size;
       e.modified = (int64_t)st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec;
       if (e.size <= kContentLimit)
-        e.hasContent = ReadWhole(entryHost, &e.content);
+        e.hasContent = ReadWholeFile(entryHost, &e.content);
     }
     pState->entries.push_back(e);
     if (d.isDir)
@@ -54,7 +43,7 @@ void ReadFolder(const std::string& host, const std::string& path, SimMachineStat
 SimMachineState ReadMachineState(const std::string& machineDir)
 {
   SimMachineState state;
-  state.hasRegistry = ReadWhole(machineDir + "/registry.reg", &state.registryText);
+  state.hasRegistry = ReadWholeFile(machineDir + "/registry.reg", &state.registryText);
   // Drive folders are named by one lower-case letter.
   for (char letter = 'a'; letter <= 'z'; ++letter) {
     std::string host = machineDir + "/" + std::string(1, letter);

@@ -12,16 +12,6 @@ namespace sim {
 
 namespace {
 
-bool ReadHostFile(const std::string& host, std::string* pText)
-{
-  std::ifstream in(host, std::ios::binary);
-  if (!in)
-    return false;
-  std::stringstream ss;
-  ss << in.rdbuf();
-  *pText = ss.str();
-  return true;
-}
 
 // Copies a double-NUL list ("a\0b\0\0"), cut to fit as Windows cuts it.
 DWORD CopyList(const std::vector<std::string>& names, LPSTR pszOut, DWORD nSize)
@@ -74,7 +64,7 @@ DWORD CSimPlatform::GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, L
   std::string text;
   std::string host = ProfileHostFile(pszFile, &loc, &path);
   if (!host.empty() && loc.exists && !loc.isDir)
-    ReadHostFile(host, &text);
+    ReadWholeFile(host, &text);
   if (pszSection == nullptr)
     return CopyList(ProfileSections(text), pszReturned, nSize);
   if (pszKey == nullptr)
@@ -181,7 +171,7 @@ BOOL CSimPlatform::WriteProfile(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValu
   }
   std::string text;
   if (loc.exists)
-    ReadHostFile(host, &text);
+    ReadWholeFile(host, &text);
   std::string key = pszKey ? pszKey : "";
   std::string value = pszValue ? pszValue : "";
   std::string changed =

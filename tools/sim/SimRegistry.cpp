@@ -222,17 +222,6 @@ struct LineReader {
   }
 };
 
-int HexDigit(char c)
-{
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
 // TrimBlanks without a new string.
 void TrimInPlace(std::string* pText)
 {

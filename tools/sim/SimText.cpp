@@ -1,5 +1,8 @@
 #include "SimText.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace sim {
 
 char FoldChar(char c)
@@ -146,6 +149,28 @@ std::string Printable(const std::string& s)
       out += c;
   }
   return out;
+}
+
+int HexDigit(char c)
+{
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  return -1;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* pOut)
+{
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return false;
+  std::stringstream ss;
+  ss << in.rdbuf();
+  *pOut = ss.str();
+  return true;
 }
 
 }  // namespace sim

@@ -27,6 +27,10 @@ bool MatchWildcard(const std::string& pattern, const std::string& name);
 // Control characters written as \xNN: input quoted in a one-line message.
 std::string Printable(const std::string& s);
 bool HasWildcard(const std::string& s);
+// The value of a hexadecimal digit, or -1.
+int HexDigit(char c);
+// A host file's bytes; false if it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* pOut);
 
 }  // namespace sim
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "WineParts.h"
+#include "sim/SimText.h"
 
 namespace winerun {
 
@@ -34,10 +35,9 @@ void CopyFile(const fs::path& from, const fs::path& to, const std::string& conte
 
 std::string ReadAll(const std::string& path)
 {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
+  std::string text;
+  sim::ReadWholeFile(path, &text);
+  return text;
 }
 
 void WriteAll(const std::string& path, const std::string& text)

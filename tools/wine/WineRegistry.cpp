@@ -6,63 +6,21 @@
 #include <set>
 
 #include "WineParts.h"
+#include "WineTrace.h"
 #include "sim/SimChanges.h"
 #include "sim/SimRegistry.h"
+#include "sim/SimText.h"
 
 namespace winerun {
 
 namespace {
 
-int HexDigit(char c)
-{
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  return -1;
-}
-
-// A string as Wine's registry files escape it, from the opening quote at
-// `pos`, as ANSI bytes (characters beyond Latin-1 as '?'); *pEnd is after
-// the closing quote.
-std::string WineString(const std::string& s, size_t pos, size_t* pEnd)
-{
-  std::string out;
-  size_t i = pos + 1;
-  for (; i < s.size() && s[i] != '"'; ++i) {
-    if (s[i] != '\\' || i + 1 >= s.size()) {
-      out += s[i];
-      continue;
-    }
-    char c = s[++i];
-    if (c == 'n')
-      out += '\n';
-    else if (c == 'r')
-      out += '\r';
-    else if (c == 't')
-      out += '\t';
-    else if (c == '0')
-      out += '\0';
-    else if (c == 'x') {
-      unsigned v = 0;
-      while (i + 1 < s.size() && HexDigit(s[i + 1]) >= 0)
-        v = v * 16 + (unsigned)HexDigit(s[++i]);
-      out += v < 256 ? (char)v : '?';
-    } else
-      out += c;
-  }
-  *pEnd = i + 1;
-  return out;
-}
-
 std::vector<unsigned char> HexBytes(const std::string& s)
 {
   std::vector<unsigned char> out;
   for (size_t i = 0; i + 1 < s.size(); ++i)
-    if (HexDigit(s[i]) >= 0 && HexDigit(s[i + 1]) >= 0) {
-      out.push_back((unsigned char)(HexDigit(s[i]) * 16 + HexDigit(s[i + 1])));
+    if (sim::HexDigit(s[i]) >= 0 && sim::HexDigit(s[i + 1]) >= 0) {
+      out.push_back((unsigned char)(sim::HexDigit(s[i]) * 16 + sim::HexDigit(s[i + 1])));
       ++i;
     }
   return out;
@@ -77,7 +35,7 @@ bool ParseValue(const std::string& line, sim::RegValue* pOut)
     pOut->name.clear();
     eq = 1;
   } else if (!line.empty() && line[0] == '"') {
-    pOut->name = WineString(line, 0, &eq);
+    pOut->name = CEscapedString(line, 0, 4, &eq);
     if (eq >= line.size() || line[eq] != '=')
       return false;
   } else {
@@ -87,7 +45,7 @@ bool ParseValue(const std::string& line, sim::RegValue* pOut)
   pOut->data.clear();
   if (!data.empty() && data[0] == '"') {
     size_t end;
-    std::string text = WineString(data, 0, &end);
+    std::string text = CEscapedString(data, 0, 4, &end);
     pOut->type = 1;
     pOut->data.assign(text.begin(), text.end());
     pOut->data.push_back(0);
@@ -99,7 +57,7 @@ bool ParseValue(const std::string& line, sim::RegValue* pOut)
   } else if (data.compare(0, 4, "str(") == 0) {
     size_t close = data.find("):");
     size_t end;
-    std::string text = WineString(data, close + 2, &end);
+    std::string text = CEscapedString(data, close + 2, 4, &end);
     pOut->type = (uint32_t)std::stoul(data.substr(4, close - 4), nullptr, 16);
     pOut->data.assign(text.begin(), text.end());
     pOut->data.push_back(0);

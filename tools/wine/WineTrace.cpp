@@ -2,7 +2,40 @@
 
 #include <sstream>
 
+#include "sim/SimText.h"
+
 namespace winerun {
+
+std::string CEscapedString(const std::string& s, size_t pos, size_t maxHexDigits, size_t* pEnd)
+{
+  std::string out;
+  size_t i = pos + 1;
+  for (; i < s.size() && s[i] != '"'; ++i) {
+    if (s[i] != '\\' || i + 1 >= s.size()) {
+      out += s[i];
+      continue;
+    }
+    char c = s[++i];
+    if (c == 'n')
+      out += '\n';
+    else if (c == 'r')
+      out += '\r';
+    else if (c == 't')
+      out += '\t';
+    else if (c == '0')
+      out += '\0';
+    else if (c == 'x') {
+      unsigned v = 0;
+      for (size_t n = 0; n < maxHexDigits && i + 1 < s.size() && sim::HexDigit(s[i + 1]) >= 0; ++n)
+        v = v * 16 + (unsigned)sim::HexDigit(s[++i]);
+      out += v < 256 ? (char)v : '?';
+    } else
+      out += c;
+  }
+  if (pEnd)
+    *pEnd = i + 1;
+  return out;
+}
 
 std::vector<std::string> SplitLines(const std::string& text)
 {
@@ -19,31 +52,6 @@ std::vector<std::string> SplitLines(const std::string& text)
 
 namespace {
 
-// A C-escaped string of Wine's trace starting at the quote at `pos`.
-std::string TraceString(const std::string& line, size_t pos)
-{
-  std::string out;
-  for (size_t i = pos + 1; i < line.size() && line[i] != '"'; ++i) {
-    if (line[i] != '\\' || i + 1 >= line.size()) {
-      out += line[i];
-      continue;
-    }
-    char c = line[++i];
-    if (c == 'n')
-      out += '\n';
-    else if (c == 'r')
-      out += '\r';
-    else if (c == 't')
-      out += '\t';
-    else if (c == 'x' && i + 2 < line.size()) {
-      out += (char)std::stoi(line.substr(i + 1, 2), nullptr, 16);
-      i += 2;
-    } else
-      out += c;
-  }
-  return out;
-}
-
 // The arguments of a traced call: each either a string or the raw text.
 std::vector<std::string> TraceArgs(const std::string& line, size_t open)
 {
@@ -53,7 +61,7 @@ std::vector<std::string> TraceArgs(const std::string& line, size_t open)
   for (size_t i = open + 1; i < line.size(); ++i) {
     char c = line[i];
     if (c == '"') {
-      cur = TraceString(line, i);
+      cur = CEscapedString(line, i, 2, nullptr);
       bString = true;
       for (++i; i < line.size() && !(line[i] == '"' && line[i - 1] != '\\'); ++i) {
       }

@@ -8,6 +8,12 @@
 
 namespace winerun {
 
+// A C-escaped string as Wine writes them, from the opening quote at `pos`:
+// \xNN takes at most maxHexDigits digits (two in traces, four in registry
+// files, where a character beyond Latin-1 becomes '?'). *pEnd, if given, is
+// after the closing quote.
+std::string CEscapedString(const std::string& s, size_t pos, size_t maxHexDigits, size_t* pEnd);
+
 // The lines of a text, CR LF or LF ends, without their line breaks.
 std::vector<std::string> SplitLines(const std::string& text);
 
