@@ -5,7 +5,8 @@ Tests: every source file under tests/ (unit tests, scenario files, their
 base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check) and any
 scenario file (*.scn) elsewhere. Code: the launcher (app/ setup/ purge/
 install/ platform/ res/), tools/ (the simulator, setupsim, the Wine runner
-and its stand-ins), scripts/, the build files and the top-level commands.
+and its stand-ins), scripts/, bench/, the build files and the top-level
+commands.
 Data written for the tests (*.reg, *.txt under tests/) counts as tests.
 Documentation (*.md), images, fuzz inputs and the measured reference lists
 of tests/pecheck/data/ count as neither.
@@ -20,8 +21,8 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SOURCE_EXTENSIONS = {".cpp", ".h", ".c", ".rc", ".py", ".sh", ".cmake", ".scn", ".base", ".ld", ".in"}
 CODE_DIRS = ("app/", "setup/", "purge/", "install/", "platform/", "res/", "tools/", "scripts/",
-             "cmake/", "docs/")
-CODE_FILES = {"CMakeLists.txt", "CMakePresets.json", "run.sh", "test.sh", ".ci/run"}
+             "cmake/", "docs/", "bench/")
+CODE_FILES = {"CMakeLists.txt", "CMakePresets.json", "run.sh", "test.sh", ".ci/run", "bench/run"}
 NOT_COUNTED_DIRS = ("tests/pecheck/data/",)
 
 
