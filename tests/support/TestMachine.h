@@ -6,14 +6,19 @@
 //   m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI]\r\n");
 //   sim::RunOutcome r = m.Run();          // load, run the launcher, save
 //   m.ReadFile("C:\\WINDOWS\\QVCDPLAY.INI"), m.computer->KeyExists(...)
-#ifndef TESTS_UNIT_TESTMACHINE_H
-#define TESTS_UNIT_TESTMACHINE_H
+//
+// Load<T>() loads a computer of a class derived from sim::CSimPlatform, for
+// a computer that answers some calls otherwise than the simulator.
+#ifndef TESTS_SUPPORT_TESTMACHINE_H
+#define TESTS_SUPPORT_TESTMACHINE_H
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "sim/SimComputer.h"
+#include "sim/SimPlatform.h"
 
 class CTestMachine {
 public:
@@ -23,28 +28,39 @@ public:
   CTestMachine& operator=(const CTestMachine&) = delete;
 
   const std::string& Dir() const { return m_dir; }
-  // Host path of a Windows path ("C:\\A\\b.txt" -> DIR/c/A/b.txt,
-  // "\\\\SERVER\\SHARE\\X" -> DIR/unc/SERVER/SHARE/X), letter case as given.
-  std::string Host(const std::string& windowsPath) const;
-
   void WriteFile(const std::string& windowsPath, const std::string& content);
   void MakeDir(const std::string& windowsPath);
   void SetReadOnly(const std::string& windowsPath);
-  // Reads a file, finding each name without regard to case as Windows would.
+  void SetRegistry(const std::string& regeditText);
+  // Names are found without regard to case once the computer is loaded.
   std::optional<std::string> ReadFile(const std::string& windowsPath) const;
   bool Exists(const std::string& windowsPath) const;
-  void SetRegistry(const std::string& regeditText);
-  std::string ReadRegistryFile() const;
 
-  // Loads the folder with `options` into `computer` (fails the test on error).
-  sim::CSimComputer& Load();
+  template <class T = sim::CSimPlatform>
+  T& Load()
+  {
+    auto pc = std::make_unique<T>(m_dir, options);
+    std::string err;
+    EXPECT_TRUE(pc->Init(&err)) << err;
+    T& result = *pc;
+    computer = std::move(pc);
+    return result;
+  }
   // Load, RunLauncher, Save.
-  sim::RunOutcome Run();
+  template <class T = sim::CSimPlatform>
+  sim::RunOutcome Run()
+  {
+    sim::RunOutcome r = sim::RunLauncher(Load<T>());
+    std::string err;
+    EXPECT_TRUE(computer->Save(&err)) << err;
+    return r;
+  }
 
   sim::SimOptions options;
   std::unique_ptr<sim::CSimComputer> computer;
 
 private:
+  std::string Host(const std::string& windowsPath) const;
   std::string m_dir;
 };
 
