@@ -1,14 +1,7 @@
-// A simulated computer in a temporary machine folder, for tests.
-//
-//   CTestMachine m;                       // drives C: (with C:\WINDOWS\SYSTEM) and D:
-//   m.options.windows = "95";
-//   m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nWebSetup=2\r\n");
-//   m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI]\r\n");
-//   sim::RunOutcome r = m.Run();          // load, run the launcher, save
-//   m.ReadFile("C:\\WINDOWS\\QVCDPLAY.INI"), m.computer->KeyExists(...)
-//
-// Load<T>() loads a computer of a class derived from sim::CSimPlatform, for
-// a computer that answers some calls otherwise than the simulator.
+// A simulated computer in a temporary machine folder (drives C:, with
+// C:\WINDOWS\SYSTEM, and D:): files and registry.reg written, then Load<T>()
+// loads it as a sim::CSimPlatform or a class derived from it (a computer that
+// answers some calls otherwise), Run<T>() also runs the launcher and saves.
 #ifndef TESTS_SUPPORT_TESTMACHINE_H
 #define TESTS_SUPPORT_TESTMACHINE_H
 
@@ -46,7 +39,6 @@ public:
     computer = std::move(pc);
     return result;
   }
-  // Load, RunLauncher, Save.
   template <class T = sim::CSimPlatform>
   sim::RunOutcome Run()
   {
