@@ -1,6 +1,6 @@
 // The simulated drives: names without regard to case, wildcard searches and
-// their order, read-only files, current directories, 8.3 names, streams. Full paths as GetFullPathNameA makes them are in StartupTest's
-// source directory table.
+// their order, read-only files, current directories, 8.3 names, streams.
+// Full paths as GetFullPathNameA makes them: StartupTest's source directories.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -37,7 +37,8 @@ public:
   }
   LONG Seek(LONG lOffset, int nOrigin) override
   {
-    long long base = nOrigin == STREAM_SEEK_SET ? 0 : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos : (long long)m_data.size();
+    long long base = nOrigin == STREAM_SEEK_SET ? 0
+                     : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos : (long long)m_data.size();
     if (base + lOffset < 0)
       return -1;
     return (LONG)(m_pos = (size_t)(base + lOffset));

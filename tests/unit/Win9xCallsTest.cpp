@@ -69,7 +69,7 @@ TEST(Win9xCalls, FlushedWinIniByItsOwnFunctionsNoTrailingBackslash)
     const fs::path samples = fs::path(SETUP_SOURCE_DIR) / "samples";
     fs::copy(samples / "machine-98", m.Dir(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     fs::remove(fs::path(m.Dir()) / "machine.ini");
-    fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive);
     m.options.windows = row.windows;
     m.options.commandLine = row.args;
     if (row.setupIni)
