@@ -1,7 +1,5 @@
 #include "TestMachine.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -13,12 +11,9 @@ namespace fs = std::filesystem;
 CTestMachine::CTestMachine()
 {
   std::string tmpl = (fs::temp_directory_path() / "setupsim-test-XXXXXX").string();
-  std::vector<char> buf(tmpl.begin(), tmpl.end());
-  buf.push_back('\0');
-  char* p = mkdtemp(buf.data());
-  if (p == nullptr)
+  if (mkdtemp(&tmpl[0]) == nullptr)
     throw std::runtime_error("mkdtemp failed");
-  m_dir = p;
+  m_dir = tmpl;
   fs::create_directories(fs::path(m_dir) / "c" / "WINDOWS" / "SYSTEM");
   fs::create_directories(fs::path(m_dir) / "d");
 }
@@ -34,116 +29,55 @@ CTestMachine::~CTestMachine()
   fs::remove_all(m_dir, ec);
 }
 
+// DIR/c/A/b.txt for "C:\\A\\b.txt", DIR/unc/SERVER/SHARE/X for
+// "\\\\SERVER\\SHARE\\X"; through the computer once it is loaded.
 std::string CTestMachine::Host(const std::string& windowsPath) const
 {
-  // A network path \\SERVER\SHARE\X lies in unc/SERVER/SHARE/X.
+  if (computer)
+    return computer->HostPath(windowsPath);
   bool bNetwork = windowsPath.compare(0, 2, "\\\\") == 0;
-  if (!bNetwork && (windowsPath.size() < 2 || windowsPath[1] != ':'))
-    throw std::runtime_error("not a full path: " + windowsPath);
   std::string rest = windowsPath.substr(2);
   for (char& c : rest)
     if (c == '\\')
       c = '/';
-  std::string root = bNetwork ? "unc" : std::string(1, (char)std::tolower((unsigned char)windowsPath[0]));
-  return m_dir + "/" + root + (rest.empty() || rest[0] != '/' ? "/" : "") + rest;
+  return m_dir + "/" + (bNetwork ? "unc" : std::string(1, (char)std::tolower(windowsPath[0]))) +
+         (rest.empty() || rest[0] != '/' ? "/" : "") + rest;
 }
 
 void CTestMachine::WriteFile(const std::string& windowsPath, const std::string& content)
 {
   fs::path host = Host(windowsPath);
   fs::create_directories(host.parent_path());
-  std::ofstream out(host, std::ios::binary | std::ios::trunc);
-  out << content;
+  std::ofstream(host, std::ios::binary | std::ios::trunc) << content;
 }
 
-void CTestMachine::MakeDir(const std::string& windowsPath)
-{
-  fs::create_directories(Host(windowsPath));
-}
+void CTestMachine::MakeDir(const std::string& windowsPath) { fs::create_directories(Host(windowsPath)); }
 
 void CTestMachine::SetReadOnly(const std::string& windowsPath)
 {
-  fs::permissions(Host(windowsPath), fs::perms::owner_write | fs::perms::group_write |
-                                         fs::perms::others_write,
+  fs::permissions(Host(windowsPath), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
 }
 
-// Finds a host path by matching each name without regard to case.
-static std::optional<fs::path> FindNoCase(const std::string& root, const std::string& rel)
+void CTestMachine::SetRegistry(const std::string& regeditText)
 {
-  fs::path cur = root;
-  std::stringstream ss(rel);
-  std::string part;
-  while (std::getline(ss, part, '/')) {
-    if (part.empty())
-      continue;
-    std::error_code ec;
-    bool found = false;
-    for (const auto& e : fs::directory_iterator(cur, ec)) {
-      std::string name = e.path().filename().string();
-      if (name.size() == part.size() &&
-          std::equal(name.begin(), name.end(), part.begin(), [](char a, char b) {
-            return std::tolower((unsigned char)a) == std::tolower((unsigned char)b);
-          })) {
-        cur = e.path();
-        found = true;
-        break;
-      }
-    }
-    if (!found)
-      return std::nullopt;
-  }
-  return cur;
+  std::ofstream(fs::path(m_dir) / "registry.reg", std::ios::binary | std::ios::trunc) << regeditText;
 }
 
 std::optional<std::string> CTestMachine::ReadFile(const std::string& windowsPath) const
 {
   std::string host = Host(windowsPath);
-  auto found = FindNoCase(m_dir, host.substr(m_dir.size()));
-  if (!found || !fs::is_regular_file(*found))
+  if (host.empty() || !fs::is_regular_file(host))
     return std::nullopt;
-  std::ifstream in(*found, std::ios::binary);
   std::stringstream ss;
-  ss << in.rdbuf();
+  ss << std::ifstream(host, std::ios::binary).rdbuf();
   return ss.str();
 }
 
 bool CTestMachine::Exists(const std::string& windowsPath) const
 {
   std::string host = Host(windowsPath);
-  return FindNoCase(m_dir, host.substr(m_dir.size())).has_value();
-}
-
-void CTestMachine::SetRegistry(const std::string& regeditText)
-{
-  std::ofstream out(fs::path(m_dir) / "registry.reg", std::ios::binary | std::ios::trunc);
-  out << regeditText;
-}
-
-std::string CTestMachine::ReadRegistryFile() const
-{
-  std::ifstream in(fs::path(m_dir) / "registry.reg", std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-sim::CSimComputer& CTestMachine::Load()
-{
-  std::string err;
-  computer = sim::CSimComputer::Load(m_dir, options, &err);
-  if (!computer)
-    throw std::runtime_error("machine did not load: " + err);
-  return *computer;
-}
-
-sim::RunOutcome CTestMachine::Run()
-{
-  Load();
-  sim::RunOutcome r = sim::RunLauncher(*computer);
-  std::string err;
-  EXPECT_TRUE(computer->Save(&err)) << err;
-  return r;
+  return !host.empty() && fs::exists(host);
 }
 
 std::string JoinEvents(const sim::RunOutcome& outcome)

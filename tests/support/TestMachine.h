@@ -1,19 +1,17 @@
-// A simulated computer in a temporary machine folder, for tests.
-//
-//   CTestMachine m;                       // drives C: (with C:\WINDOWS\SYSTEM) and D:
-//   m.options.windows = "95";
-//   m.WriteFile("D:\\setup.ini", "[InstallOption]\r\nWebSetup=2\r\n");
-//   m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI]\r\n");
-//   sim::RunOutcome r = m.Run();          // load, run the launcher, save
-//   m.ReadFile("C:\\WINDOWS\\QVCDPLAY.INI"), m.computer->KeyExists(...)
-#ifndef TESTS_UNIT_TESTMACHINE_H
-#define TESTS_UNIT_TESTMACHINE_H
+// A simulated computer in a temporary machine folder (drives C:, with
+// C:\WINDOWS\SYSTEM, and D:): files and registry.reg written, then Load<T>()
+// loads it as a sim::CSimPlatform or a class derived from it (a computer that
+// answers some calls otherwise), Run<T>() also runs the launcher and saves.
+#ifndef TESTS_SUPPORT_TESTMACHINE_H
+#define TESTS_SUPPORT_TESTMACHINE_H
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "sim/SimComputer.h"
+#include "sim/SimPlatform.h"
 
 class CTestMachine {
 public:
@@ -23,28 +21,38 @@ public:
   CTestMachine& operator=(const CTestMachine&) = delete;
 
   const std::string& Dir() const { return m_dir; }
-  // Host path of a Windows path ("C:\\A\\b.txt" -> DIR/c/A/b.txt,
-  // "\\\\SERVER\\SHARE\\X" -> DIR/unc/SERVER/SHARE/X), letter case as given.
-  std::string Host(const std::string& windowsPath) const;
-
   void WriteFile(const std::string& windowsPath, const std::string& content);
   void MakeDir(const std::string& windowsPath);
   void SetReadOnly(const std::string& windowsPath);
-  // Reads a file, finding each name without regard to case as Windows would.
+  void SetRegistry(const std::string& regeditText);
+  // Names are found without regard to case once the computer is loaded.
   std::optional<std::string> ReadFile(const std::string& windowsPath) const;
   bool Exists(const std::string& windowsPath) const;
-  void SetRegistry(const std::string& regeditText);
-  std::string ReadRegistryFile() const;
 
-  // Loads the folder with `options` into `computer` (fails the test on error).
-  sim::CSimComputer& Load();
-  // Load, RunLauncher, Save.
-  sim::RunOutcome Run();
+  template <class T = sim::CSimPlatform>
+  T& Load()
+  {
+    auto pc = std::make_unique<T>(m_dir, options);
+    std::string err;
+    EXPECT_TRUE(pc->Init(&err)) << err;
+    T& result = *pc;
+    computer = std::move(pc);
+    return result;
+  }
+  template <class T = sim::CSimPlatform>
+  sim::RunOutcome Run()
+  {
+    sim::RunOutcome r = sim::RunLauncher(Load<T>());
+    std::string err;
+    EXPECT_TRUE(computer->Save(&err)) << err;
+    return r;
+  }
 
   sim::SimOptions options;
   std::unique_ptr<sim::CSimComputer> computer;
 
 private:
+  std::string Host(const std::string& windowsPath) const;
   std::string m_dir;
 };
 

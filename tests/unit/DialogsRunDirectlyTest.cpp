@@ -13,19 +13,16 @@
 
 TEST(DialogsRunDirectly, RefuseOrEndQuietlyOnTheNewerSystems)
 {
+  const std::string kWdmRefusal = "message-box title=\"SETUP\" text=\"This WDM driver can only be installed on "
+                                  "Windows 98SE/ME/2000\" owner=131";
   const struct {
     bool bWdm;
     const char* windows;
-    const char* refusal;  // nullptr: the dialog ends with IDOK, nothing shown
+    std::string refusal;  // "": the dialog ends with IDOK, nothing shown
   } rows[] = {
-    { false, "2000", "message-box title=\"Information\" text=\"This driver can not be used on Windows NT "
-                     "or Windows 2000.\" owner=103" },
-    { true, "XP", "message-box title=\"SETUP\" text=\"This WDM driver can only be installed on Windows "
-                  "98SE/ME/2000\" owner=131" },
-    { true, "2000", "message-box title=\"SETUP\" text=\"This WDM driver can only be installed on Windows "
-                    "98SE/ME/2000\" owner=131" },
-    { true, "98SE", nullptr },
-    { true, "ME", nullptr },
+    { false, "2000", "message-box title=\"Information\" text=\"This driver can not be used on Windows NT or "
+                     "Windows 2000.\" owner=103" },
+    { true, "XP", kWdmRefusal }, { true, "2000", kWdmRefusal }, { true, "98SE", "" }, { true, "ME", "" },
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.bWdm ? "WDM " : "VxD ") + row.windows);
@@ -34,31 +31,19 @@ TEST(DialogsRunDirectly, RefuseOrEndQuietlyOnTheNewerSystems)
     m.options.actions = { "ok" };
     m.WriteFile("D:\\Setup.ini", "[InstallOption]\r\nWebSetup=1\r\n");
     m.WriteFile("D:\\TVX3710.INF", "[Version]\r\nHKR,Config,DISMPU,1,0\r\n");
-    m.Load();
-    bool bExited = false;
-    INT_PTR result = 0;
-    {
-      sim::CPlatformScope scope(*m.computer);
-      try {
-        if (row.bWdm) {
-          CWdmDriverDlg dlg(CloseSuiteApplications);
-          result = dlg.DoModal();
-        } else {
-          LONG bSourcePathSet = 0;
-          CVxdDriverDlg dlg(&bSourcePathSet, CloseSuiteApplications);
-          result = dlg.DoModal();
-        }
-      } catch (const sim::ProcessExit& e) {
-        bExited = true;
-        EXPECT_EQ(e.code, 0u);
-      }
+    INT_PTR result = -1;
+    try {
+      sim::CPlatformScope scope(m.Load());
+      LONG bSourcePathSet = 0;
+      result = row.bWdm ? CWdmDriverDlg(CloseSuiteApplications).DoModal()
+                        : CVxdDriverDlg(&bSourcePathSet, CloseSuiteApplications).DoModal();
+    } catch (const sim::ProcessExit& e) {
+      EXPECT_EQ(e.code, 0u);
     }
     const auto& ev = m.computer->Events();
-    EXPECT_EQ(bExited, row.refusal != nullptr);
-    if (row.refusal)
+    EXPECT_EQ(result, row.refusal.empty() ? IDOK : -1);
+    if (!row.refusal.empty())
       EXPECT_NE(std::find(ev.begin(), ev.end(), row.refusal), ev.end());
-    else
-      EXPECT_EQ(result, IDOK);
     EXPECT_FALSE(m.Exists("C:\\Program Files\\Veltrix"));
   }
 }

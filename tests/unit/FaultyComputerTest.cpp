@@ -6,22 +6,8 @@
 #include <filesystem>
 
 #include "TestMachine.h"
-#include "sim/SimPlatform.h"
 
 namespace {
-
-const char kUninstallKey[] =
-    "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-    "Uninstall\\Tonivex Applications]\r\n\"UninstallString\"=\"C:\\\\UNINST.EXE\"\r\n";
-
-// Runs the launcher on a computer of class T made from the machine folder.
-template <class T>
-sim::RunOutcome RunOn(CTestMachine& m, T& pc)
-{
-  std::string err;
-  EXPECT_TRUE(pc.Init(&err)) << err;
-  return sim::RunLauncher(pc);
-}
 
 // The user closes the dialog with the close box at the first click on a box:
 // the system menu's Close command, then WM_CLOSE, as Windows sends them.
@@ -36,15 +22,13 @@ public:
   BOOL EnableWindow(HWND hWnd, BOOL bEnable) override
   {
     BOOL b = sim::CSimPlatform::EnableWindow(hWnd, bEnable);
-    if (!m_bClosed && m_hDlg) {
-      m_bClosed = true;
+    if (m_nSysCloseResult == -1 && m_hDlg) {
       m_nSysCloseResult = SendMessageA(m_hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
       SendMessageA(m_hDlg, WM_CLOSE, 0, 0);
     }
     return b;
   }
   HWND m_hDlg = nullptr;
-  bool m_bClosed = false;
   LRESULT m_nSysCloseResult = -1;
 };
 
@@ -69,12 +53,10 @@ public:
   BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD pdwExitCode) override
   {
     // A loop that never ends is stopped here, and the counts then fail.
-    if (++m_nExitCodeReads > 100)
+    if (++m_nExitCodeReads > 100 || !sim::CSimPlatform::GetExitCodeProcess(hProcess, pdwExitCode))
       return FALSE;
-    BOOL bOk = sim::CSimPlatform::GetExitCodeProcess(hProcess, pdwExitCode);
-    if (bOk)
-      *pdwExitCode = STILL_ACTIVE;
-    return bOk;
+    *pdwExitCode = STILL_ACTIVE;
+    return TRUE;
   }
   DWORD WaitForSingleObject(HANDLE hHandle, DWORD dwMilliseconds) override
   {
@@ -85,44 +67,39 @@ public:
   int m_nBlockingWaits = 0;
 };
 
-void WriteDisc(CTestMachine& m)
-{
-  m.options.windows = "95";
-  m.WriteFile("D:\\W95-98\\app\\Setup.exe", "package");
-  m.WriteFile("D:\\W95-98\\drv\\95\\TVXWAV.VXD", "driver");
-}
+// Windows 95 with the disc's package and driver set.
+struct CDiscMachine : CTestMachine {
+  CDiscMachine()
+  {
+    options.windows = "95";
+    WriteFile("D:\\W95-98\\app\\Setup.exe", "package");
+    WriteFile("D:\\W95-98\\drv\\95\\TVXWAV.VXD", "driver");
+  }
+};
 
 }  // namespace
 
 TEST(FaultyComputer, CloseBoxDoesNothing)
 {
-  CTestMachine m;
-  WriteDisc(m);
+  CDiscMachine m;
   m.options.actions = { "click:1002" };
-  CCloseBoxComputer pc(m.Dir(), m.options);
-  sim::RunOutcome r = RunOn(m, pc);
+  sim::RunOutcome r = m.Run<CCloseBoxComputer>();
   // The Close command is left to the default handling.
-  EXPECT_EQ(0, pc.m_nSysCloseResult);
-  EXPECT_EQ(r.events, (std::vector<std::string>{ "dialog 102 open lang=1033", "dialog 102 end IDCANCEL",
-                                                 "return false" }));
+  EXPECT_EQ(0, static_cast<CCloseBoxComputer&>(*m.computer).m_nSysCloseResult);
+  EXPECT_EQ(JoinEvents(r), "dialog 102 open lang=1033\ndialog 102 end IDCANCEL\nreturn false\n");
   EXPECT_FALSE(m.Exists("C:\\WINDOWS\\QVXSETUP.INI"));
 }
 
 TEST(FaultyComputer, PackageGoneByOkEndsTheDialogWithoutTheFlag)
 {
   for (bool bDriverToo : { false, true }) {
-    SCOPED_TRACE(bDriverToo ? "both boxes" : "applications only");
-    CTestMachine m;
-    WriteDisc(m);
+    CDiscMachine m;
     if (!bDriverToo)
       m.options.actions = { "click:1002", "ok" };
-    CPackageGoneComputer pc(m.Dir(), m.options);
-    sim::RunOutcome r = RunOn(m, pc);
-    ASSERT_GE(r.events.size(), 3u) << JoinEvents(r);
-    EXPECT_EQ(std::vector<std::string>(r.events.end() - 3, r.events.end()),
-              (std::vector<std::string>{ "message-box title=\"Setup\" text=\"Can not find the Tonivex "
-                                         "Applications setup program.\" owner=102",
-                                         "dialog 102 end IDOK", "return false" }));
+    const std::string events = JoinEvents(m.Run<CPackageGoneComputer>()), end =
+        "message-box title=\"Setup\" text=\"Can not find the Tonivex Applications setup program.\" "
+        "owner=102\ndialog 102 end IDOK\nreturn false\n";
+    EXPECT_EQ(events.size() - end.size(), events.rfind(end)) << events;
     EXPECT_FALSE(m.Exists("C:\\WINDOWS\\QVXSETUP.INI"));
     // A driver installed before stays installed.
     EXPECT_EQ(bDriverToo, m.Exists("C:\\Program Files\\Veltrix\\W95-98\\TVXWAV.VXD"));
@@ -131,15 +108,15 @@ TEST(FaultyComputer, PackageGoneByOkEndsTheDialogWithoutTheFlag)
 
 TEST(FaultyComputer, AnUninstallerEndingWithCode259IsSeenToHaveEnded)
 {
-  CTestMachine m;
-  WriteDisc(m);
+  CDiscMachine m;
   m.options.commandLine = "/AP";
   m.WriteFile("C:\\UNINST.EXE", "uninstaller");
-  m.SetRegistry(kUninstallKey);
+  m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                "Tonivex Applications]\r\n\"UninstallString\"=\"C:\\\\UNINST.EXE\"\r\n");
   m.options.runningPrograms = { { "C:\\UNINST.EXE -a", 3 } };
-  CExitCode259Computer pc(m.Dir(), m.options);
-  sim::RunOutcome r = RunOn(m, pc);
+  sim::RunOutcome r = m.Run<CExitCode259Computer>();
   // It goes on, having blocked on the process rather than polling it.
+  auto& pc = static_cast<CExitCode259Computer&>(*m.computer);
   EXPECT_EQ(2, pc.m_nExitCodeReads);
   EXPECT_EQ(1, pc.m_nBlockingWaits);
   EXPECT_EQ(r.events.back(), "exit 0") << JoinEvents(r);

@@ -1,286 +1,131 @@
 // The VxD driver's option lines written into an INF copy: one byte per
-// matched line, the line's last character, and nothing else.
+// matched line, the line's last character, and nothing else. Which clicks
+// of the dialog give which options is in tests/scenarios/dialog-vxd-options.scn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "TestMachine.h"
 #include "install/InfOptionPatch.h"
 
 namespace {
 
-const char kInf[] = "C:\\WINDOWS\\INF\\OTHER\\TVX3710.INF";
+using namespace std::string_literals;
 
-// An INF of the driver set with the five option lines in an order that
-// differs from the order they are searched in. {MPU}, {JSTK}, {REAR},
-// {BASS} and {MIC} stand for the last character of each.
-const char kTemplate[] =
-    "; Tonivex 3710 driver set\n"
-    "[Version]\n"
-    "Signature=\"$CHICAGO$\"\n"
-    "Class=MEDIA\n"
-    "\n"
-    "[TVX3710.AddReg]\n"
-    "HKR,,Driver,,tvx3710.vxd\n"
-    "HKR,Config,LINEINasBASS,1,{BASS}\n"
-    "HKR,Config,DISJSTK,1,{JSTK}\n"
-    "HKR,Config,MICasBASS,1,{MIC}\n"
-    "HKR,Config,DISMPU,1,{MPU}\n"
-    "HKR,Config,LINEINasREAR,1,{REAR}\n"
-    "HKR,Config,SPDIF,1,0\n"
-    "\n"
-    "[SourceDisksNames]\n"
-    "1=\"Tonivex 3710 Driver Disk\",,0\n";
-
-std::string ReplaceAll(std::string s, const std::string& from, const std::string& to)
+// Options by words: card (the sound card's jacks), rear, bass, mic, midi, game.
+VxdDriverOptions Options(const std::string& words)
 {
-  for (size_t pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
-    s.replace(pos, from.size(), to);
-  return s;
-}
-
-std::string WithCrLf(const std::string& lf) { return ReplaceAll(lf, "\n", "\r\n"); }
-
-struct OptionChars {
-  char mpu = '0', jstk = '0', rear = '1', bass = '0', mic = '0';
-};
-
-std::string Fill(const std::string& tmpl, const OptionChars& c)
-{
-  std::string s = tmpl;
-  s = ReplaceAll(s, "{MPU}", std::string(1, c.mpu));
-  s = ReplaceAll(s, "{JSTK}", std::string(1, c.jstk));
-  s = ReplaceAll(s, "{REAR}", std::string(1, c.rear));
-  s = ReplaceAll(s, "{BASS}", std::string(1, c.bass));
-  s = ReplaceAll(s, "{MIC}", std::string(1, c.mic));
-  return s;
-}
-
-// The characters the option table asks for.
-OptionChars Expected(const VxdDriverOptions& o)
-{
-  OptionChars c;
-  c.mpu = o.m_bDisableMidi ? '1' : '0';
-  c.jstk = o.m_bDisableGame ? '1' : '0';
-  const bool onBoard = !o.m_bSoundCardJacks;
-  c.rear = (onBoard && o.m_bLineInAsRear) ? '1' : '0';
-  c.bass = (onBoard && o.m_bLineInAsBass) ? '1' : '0';
-  c.mic = (onBoard && o.m_bMicAsBass) ? '1' : '0';
-  return c;
-}
-
-std::string Describe(const VxdDriverOptions& o)
-{
-  std::string s = o.m_bSoundCardJacks ? "1007" : "1006";
-  if (o.m_bLineInAsRear) s += " 1011";
-  if (o.m_bLineInAsBass) s += " 1012";
-  if (o.m_bMicAsBass) s += " 1013";
-  if (o.m_bDisableMidi) s += " 1000";
-  if (o.m_bDisableGame) s += " 1001";
-  return s;
-}
-
-// Every state the dialog's controls can reach: either radio button, the
-// four sets of jack check boxes, and the two port boxes.
-std::vector<VxdDriverOptions> ReachableOptions()
-{
-  const bool jackSets[4][3] = {
-      {true, false, false}, {false, true, false}, {false, false, true}, {true, false, true}};
-  std::vector<VxdDriverOptions> all;
-  for (int soundCard = 0; soundCard < 2; ++soundCard)
-    for (const auto& jacks : jackSets)
-      for (int midi = 0; midi < 2; ++midi)
-        for (int game = 0; game < 2; ++game) {
-          VxdDriverOptions o = {};
-          o.m_bSoundCardJacks = soundCard;
-          o.m_bLineInAsRear = jacks[0];
-          o.m_bLineInAsBass = jacks[1];
-          o.m_bMicAsBass = jacks[2];
-          o.m_bDisableMidi = midi;
-          o.m_bDisableGame = game;
-          all.push_back(o);
-        }
-  return all;
-}
-
-VxdDriverOptions AllChanges()
-{
+  const auto has = [&](const char* w) { return words.find(w) != std::string::npos; };
   VxdDriverOptions o = {};
-  o.m_bDisableMidi = TRUE;
-  o.m_bDisableGame = TRUE;
-  o.m_bLineInAsBass = TRUE;  // LINEINasREAR to 0, LINEINasBASS to 1
+  o.m_bSoundCardJacks = has("card"), o.m_bLineInAsRear = has("rear"), o.m_bLineInAsBass = has("bass");
+  o.m_bMicAsBass = has("mic"), o.m_bDisableMidi = has("midi"), o.m_bDisableGame = has("game");
   return o;
 }
 
-class InfOptionPatchTest : public ::testing::Test {
-protected:
-  // Writes the file, patches it on the simulated computer, returns it.
-  std::string Patch(const std::string& content, const VxdDriverOptions& options)
-  {
-    m.WriteFile(kInf, content);
-    if (!m.computer)
-      m.Load();
-    sim::CPlatformScope scope(*m.computer);
-    PatchInfConfigLines(kInf, options);
-    return m.ReadFile(kInf).value_or("<missing>");
-  }
+// An INF of the driver set with the five option lines in an order that
+// differs from the order they are searched in; chars holds the last
+// character of DISMPU, DISJSTK, LINEINasREAR, LINEINasBASS and MICasBASS.
+std::string Inf(const char* chars)
+{
+  return "; Tonivex 3710 driver set\n[Version]\nSignature=\"$CHICAGO$\"\n\n[TVX3710.AddReg]\n"
+         "HKR,,Driver,,tvx3710.vxd\nHKR,Config,LINEINasBASS,1,"s + chars[3] + "\nHKR,Config,DISJSTK,1," +
+         chars[1] + "\nHKR,Config,MICasBASS,1," + chars[4] + "\nHKR,Config,DISMPU,1," + chars[0] +
+         "\nHKR,Config,LINEINasREAR,1," + chars[2] + "\nHKR,Config,SPDIF,1,0\n\n[SourceDisksNames]\n"
+         "1=\"Tonivex 3710 Driver Disk\",,0\n";
+}
 
-  size_t CountPauses() const
-  {
-    const auto& ev = m.computer->Events();
-    return std::count(ev.begin(), ev.end(), std::string("pause 100"));
-  }
+// Near misses of every option line: case, blanks, tabs, other values and
+// flags, a stray CR, a missing field, a NUL byte after the option text.
+const std::string kNearMisses =
+    "hkr,Config,DISMPU,1,0\nHKR,config,DISJSTK,1,0\nHKR,Config,DISMPU,1,0 \n HKR,Config,DISMPU,1,0\n"
+    "HKR, Config,DISJSTK,1,0\nHKR,Config,DISJSTK,1,0\t\nHKR,Config,DISJSTK,1,00\nHKR,Config,DISMPU,1,1\n"
+    "HKR,Config,LINEINasREAR,1,0\nHKR,Config,LINEINASREAR,1,1\nHKR,Config,LINEINasBASS,1,1\n"
+    "HKR,Config,LINEINasBASS,0,0\nHKR,Config,MICasBASS,1,0;\nHKR,Config,MICasBass,1,0\n"
+    "HKR,Config,MICasBASS,1,0\r\r\nHKR,Config,DISMPU,1\nHKR,Config,DISMPU,1,0\0\nHKR,Config,MICasBASS,1,0\0x\n"s;
 
-  CTestMachine m;
+// A line longer than the 1023 bytes read at a time, ending in an option
+// line's text: a naive reader would see that text alone in a later piece.
+std::string LongLine(size_t n) { return "; " + std::string(n - 2, 'x') + "HKR,Config,DISMPU,1,0\n"; }
+
+// Each row runs with LF line breaks and again with CR LF.
+const struct {
+  const char* options;
+  std::string before, after;
+  size_t nPauses;  // one before each port line written
+} kRows[] = {
+  // The option table: the shipped file, and each reachable kind of state.
+  { "rear", Inf("00100"), Inf("00100"), 0 },
+  { "bass midi", Inf("00100"), Inf("10010"), 1 },
+  { "rear mic game", Inf("00100"), Inf("01101"), 1 },
+  { "mic", Inf("00100"), Inf("00001"), 0 },
+  { "card rear mic midi game", Inf("00100"), Inf("11000"), 2 },
+  { "card bass", Inf("00100"), Inf("00000"), 0 },
+  // Only the first of repeated lines changes.
+  { "bass midi game",
+    "[A]\nHKR,Config,DISMPU,1,0\nHKR,Config,LINEINasREAR,1,1\n[B]\nHKR,Config,DISMPU,1,0\n"
+    "HKR,Config,LINEINasREAR,1,1\nHKR,Config,DISJSTK,1,0\nHKR,Config,DISJSTK,1,0\n",
+    "[A]\nHKR,Config,DISMPU,1,1\nHKR,Config,LINEINasREAR,1,0\n[B]\nHKR,Config,DISMPU,1,0\n"
+    "HKR,Config,LINEINasREAR,1,1\nHKR,Config,DISJSTK,1,1\nHKR,Config,DISJSTK,1,0\n", 2 },
+  { "bass mic midi game", kNearMisses, kNearMisses, 0 },
+  // A last line without a line break is matched.
+  { "rear midi", "[A]\nHKR,Config,DISMPU,1,0", "[A]\nHKR,Config,DISMPU,1,1", 1 },
+  { "rear midi", "HKR,Config,DISMPU,1,0", "HKR,Config,DISMPU,1,1", 1 },
+  { "card", "[A]\nHKR,Config,LINEINasREAR,1,1", "[A]\nHKR,Config,LINEINasREAR,1,0", 0 },
+  // The tail of a long line is never taken for an option line; a real
+  // option line after it still is.
+  { "rear midi", "[A]\n" + LongLine(1022) + "HKR,Config,DISMPU,1,0\n[B]\n",
+    "[A]\n" + LongLine(1022) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
+  { "rear midi", "[A]\n" + LongLine(1023) + "HKR,Config,DISMPU,1,0\n[B]\n",
+    "[A]\n" + LongLine(1023) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
+  { "rear midi", "[A]\n" + LongLine(1024) + "HKR,Config,DISMPU,1,0\n[B]\n",
+    "[A]\n" + LongLine(1024) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
+  { "rear midi", "[A]\n" + LongLine(2046) + "HKR,Config,DISMPU,1,0\n[B]\n",
+    "[A]\n" + LongLine(2046) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
+  // Files without option lines.
+  { "bass midi game", "", "", 0 },
+  { "bass midi game", "\n", "\n", 0 },
+  { "bass midi game", "[Version]\nSignature=\"$CHICAGO$\"\n", "[Version]\nSignature=\"$CHICAGO$\"\n", 0 },
 };
 
-TEST_F(InfOptionPatchTest, EveryReachableStateWritesExactlyItsCharacters)
+std::string WithEol(std::string s, const std::string& eol)
 {
-  for (const char* lineEnd : {"CR LF", "LF"}) {
-    const std::string tmpl =
-        std::string(lineEnd) == "LF" ? std::string(kTemplate) : WithCrLf(kTemplate);
-    const std::string shipped = Fill(tmpl, OptionChars());
-    for (const VxdDriverOptions& o : ReachableOptions()) {
-      SCOPED_TRACE(std::string(lineEnd) + ": " + Describe(o));
-      EXPECT_EQ(Patch(shipped, o), Fill(tmpl, Expected(o)));
-    }
-  }
-}
-
-TEST_F(InfOptionPatchTest, DefaultSettingsLeaveTheFileAsShipped)
-{
-  const std::string shipped = Fill(WithCrLf(kTemplate), OptionChars());
-  VxdDriverOptions o = {};
-  o.m_bLineInAsRear = TRUE;
-  EXPECT_EQ(Patch(shipped, o), shipped);
-  EXPECT_EQ(CountPauses(), 0u);
-}
-
-TEST_F(InfOptionPatchTest, OnlyTheFirstOfRepeatedLinesChanges)
-{
-  const std::string lf =
-      "[A]\n"
-      "HKR,Config,DISMPU,1,0\n"
-      "HKR,Config,LINEINasREAR,1,1\n"
-      "[B]\n"
-      "HKR,Config,DISMPU,1,0\n"
-      "HKR,Config,LINEINasREAR,1,1\n"
-      "HKR,Config,DISJSTK,1,0\n"
-      "HKR,Config,DISJSTK,1,0\n";
-  const std::string expected =
-      "[A]\n"
-      "HKR,Config,DISMPU,1,1\n"
-      "HKR,Config,LINEINasREAR,1,0\n"
-      "[B]\n"
-      "HKR,Config,DISMPU,1,0\n"
-      "HKR,Config,LINEINasREAR,1,1\n"
-      "HKR,Config,DISJSTK,1,1\n"
-      "HKR,Config,DISJSTK,1,0\n";
-  EXPECT_EQ(Patch(WithCrLf(lf), AllChanges()), WithCrLf(expected));
-  EXPECT_EQ(Patch(lf, AllChanges()), expected);
-}
-
-TEST_F(InfOptionPatchTest, NearMissSpellingsAreLeftAlone)
-{
-  using namespace std::string_literals;
-  // The last two lines hold a NUL byte right after the option text.
-  const std::string lf =
-      "hkr,Config,DISMPU,1,0\n"
-      "HKR,config,DISJSTK,1,0\n"
-      "HKR,Config,DISMPU,1,0 \n"
-      " HKR,Config,DISMPU,1,0\n"
-      "HKR, Config,DISJSTK,1,0\n"
-      "HKR,Config,DISJSTK,1,0\t\n"
-      "HKR,Config,DISJSTK,1,00\n"
-      "HKR,Config,DISMPU,1,1\n"
-      "HKR,Config,LINEINasREAR,1,0\n"
-      "HKR,Config,LINEINASREAR,1,1\n"
-      "HKR,Config,LINEINasBASS,1,1\n"
-      "HKR,Config,LINEINasBASS,0,0\n"
-      "HKR,Config,MICasBASS,1,0;\n"
-      "HKR,Config,MICasBass,1,0\n"
-      "HKR,Config,MICasBASS,1,0\r\r\n"
-      "HKR,Config,DISMPU,1\n"
-      "HKR,Config,DISMPU,1,0\0\n"s
-      "HKR,Config,MICasBASS,1,0\0x\n"s;
-  VxdDriverOptions o = AllChanges();
-  o.m_bMicAsBass = TRUE;
-  EXPECT_EQ(Patch(lf, o), lf);
-  EXPECT_EQ(Patch(WithCrLf(lf), o), WithCrLf(lf));
-  EXPECT_EQ(CountPauses(), 0u);
-}
-
-TEST_F(InfOptionPatchTest, LastLineWithoutLineBreakIsMatched)
-{
-  for (const char* body : {"[A]\r\nHKR,Config,DISMPU,1,0", "[A]\nHKR,Config,DISMPU,1,0",
-                           "HKR,Config,DISMPU,1,0"}) {
-    SCOPED_TRACE(body);
-    VxdDriverOptions o = {};
-    o.m_bLineInAsRear = TRUE;
-    o.m_bDisableMidi = TRUE;
-    std::string expected = body;
-    expected.back() = '1';
-    EXPECT_EQ(Patch(body, o), expected);
-  }
-  VxdDriverOptions rear = {};
-  rear.m_bSoundCardJacks = TRUE;
-  EXPECT_EQ(Patch("[A]\r\nHKR,Config,LINEINasREAR,1,1", rear), "[A]\r\nHKR,Config,LINEINasREAR,1,0");
-}
-
-TEST_F(InfOptionPatchTest, TailOfALongLineIsNeverTakenForAnOptionLine)
-{
-  // Pieces of 1023 bytes: a naive reader would see the option text alone
-  // in the second (and, for the longer line, the third) piece.
-  const std::string tail = "HKR,Config,DISMPU,1,0";
-  for (size_t pad : {size_t(1023), size_t(2046), size_t(1022), size_t(1024)}) {
-    for (const char* eol : {"\r\n", "\n"}) {
-      SCOPED_TRACE("padding " + std::to_string(pad) + (eol[0] == '\r' ? " CR LF" : " LF"));
-      const std::string longLine = "; " + std::string(pad - 2, 'x') + tail + eol;
-      VxdDriverOptions o = {};
-      o.m_bLineInAsRear = TRUE;
-      o.m_bDisableMidi = TRUE;
-      const std::string alone = "[A]" + std::string(eol) + longLine;
-      EXPECT_EQ(Patch(alone, o), alone);
-      // A real option line after it is still found.
-      const std::string after = alone + tail + eol + "[B]" + eol;
-      std::string expected = after;
-      expected[alone.size() + tail.size() - 1] = '1';
-      EXPECT_EQ(Patch(after, o), expected);
-    }
-  }
-}
-
-TEST_F(InfOptionPatchTest, PausesOnlyBeforeThePortWrites)
-{
-  const std::string shipped = Fill(WithCrLf(kTemplate), OptionChars());
-  Patch(shipped, AllChanges());
-  EXPECT_EQ(CountPauses(), 2u);
-
-  VxdDriverOptions jacksOnly = {};
-  jacksOnly.m_bSoundCardJacks = TRUE;
-  Patch(shipped, jacksOnly);
-  EXPECT_EQ(CountPauses(), 2u);
-}
-
-TEST_F(InfOptionPatchTest, FilesWithoutOptionLinesOrThatCannotBeOpenedStayUnchanged)
-{
-  EXPECT_EQ(Patch("", AllChanges()), "");
-  EXPECT_EQ(Patch("\r\n", AllChanges()), "\r\n");
-  const std::string other = "[Version]\r\nSignature=\"$CHICAGO$\"\r\n";
-  EXPECT_EQ(Patch(other, AllChanges()), other);
-
-  const std::string shipped = Fill(WithCrLf(kTemplate), OptionChars());
-  m.WriteFile(kInf, shipped);
-  m.SetReadOnly(kInf);
-  {
-    sim::CPlatformScope scope(*m.computer);
-    PatchInfConfigLines(kInf, AllChanges());
-    PatchInfConfigLines("C:\\WINDOWS\\INF\\OTHER\\MISSING.INF", AllChanges());
-  }
-  EXPECT_EQ(m.ReadFile(kInf), shipped);
-  EXPECT_FALSE(m.Exists("C:\\WINDOWS\\INF\\OTHER\\MISSING.INF"));
+  for (size_t pos = s.find('\n'); pos != std::string::npos; pos = s.find('\n', pos + eol.size()))
+    s.replace(pos, 1, eol);
+  return s;
 }
 
 }  // namespace
+
+TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
+{
+  const char kInf[] = "C:\\WINDOWS\\INF\\OTHER\\TVX3710.INF";
+  for (const std::string eol : { "\n", "\r\n" }) {
+    for (const auto& row : kRows) {
+      CTestMachine m;
+      m.WriteFile(kInf, WithEol(row.before, eol));
+      {
+        sim::CPlatformScope scope(m.Load());
+        PatchInfConfigLines(kInf, Options(row.options));
+      }
+      const std::string where = "row " + std::to_string(&row - kRows) + (eol == "\n" ? " LF" : " CR LF");
+      EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>")) << where;
+      const auto& ev = m.computer->Events();
+      EXPECT_EQ(row.nPauses, (size_t)std::count(ev.begin(), ev.end(), "pause 100")) << where;
+    }
+  }
+}
+
+TEST(InfOptionPatch, FilesThatCannotBeOpenedStayUnchanged)
+{
+  CTestMachine m;
+  m.WriteFile("C:\\INF\\TVX3710.INF", Inf("00100"));
+  m.SetReadOnly("C:\\INF\\TVX3710.INF");
+  {
+    sim::CPlatformScope scope(m.Load());
+    PatchInfConfigLines("C:\\INF\\TVX3710.INF", Options("bass midi game"));
+    PatchInfConfigLines("C:\\INF\\MISSING.INF", Options("bass midi game"));
+  }
+  EXPECT_EQ(Inf("00100"), m.ReadFile("C:\\INF\\TVX3710.INF"));
+  EXPECT_FALSE(m.Exists("C:\\INF\\MISSING.INF"));
+}

@@ -1,9 +1,8 @@
 // The change report of setupsim --changes, for hand-made computers before
-// and after a run: every kind of change a reader is told about, removed
-// keys told so that they can be restored, and spelling alone being no change.
+// and after a run: every kind of change a reader is told about (removed keys
+// with their values, in registry.reg form, so that they can be restored),
+// and spelling alone being no change.
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include "TestMachine.h"
 #include "sim/SimChanges.h"
@@ -12,40 +11,41 @@ namespace {
 
 struct FileRow {
   const char* path;
-  std::string content;  // kFolder: a folder
-  bool bReadOnly = false;
+  std::string content;  // "<folder>": a folder
+  bool bReadOnly;
 };
 
-const std::string kFolder = "<folder>";
-
-sim::SimMachineState Computer(CTestMachine& m, const std::string& registry,
-                              const std::vector<FileRow>& files)
+std::string Report(const std::string& regBefore, const std::vector<FileRow>& before, const std::string& regAfter,
+                   const std::vector<FileRow>& after)
 {
-  m.SetRegistry(registry);
-  for (const auto& f : files) {
-    if (f.content == kFolder)
-      m.MakeDir(f.path);
-    else
-      m.WriteFile(f.path, f.content);
-    if (f.bReadOnly)
-      m.SetReadOnly(f.path);
+  CTestMachine machines[2];
+  sim::SimMachineState states[2];
+  for (int i = 0; i < 2; ++i) {
+    machines[i].SetRegistry(i == 0 ? regBefore : regAfter);
+    for (const FileRow& f : i == 0 ? before : after) {
+      if (f.content == "<folder>")
+        machines[i].MakeDir(f.path);
+      else
+        machines[i].WriteFile(f.path, f.content);
+      if (f.bReadOnly)
+        machines[i].SetReadOnly(f.path);
+    }
+    states[i] = sim::ReadMachineState(machines[i].Dir());
   }
-  return sim::ReadMachineState(m.Dir());
-}
-
-std::string Report(const sim::SimMachineState& before, const sim::SimMachineState& after)
-{
   std::vector<sim::SimChange> changes;
   std::string err;
-  EXPECT_TRUE(sim::CompareMachineStates(before, after, "C:\\WINDOWS", &changes, &err)) << err;
+  EXPECT_TRUE(sim::CompareMachineStates(states[0], states[1], "C:\\WINDOWS", &changes, &err)) << err;
   return sim::FormatChangeReport(changes);
 }
 
-const char* kRegistryBefore = R"(REGEDIT4
+TEST(SimChangeReport, EveryKindOfChange)
+{
+  const char* kRegistryBefore = R"(REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Veltrix\Old]
 @="Tonivex"
 "Path"="C:\\Program Files\\Veltrix \"Suite\""
+"Empty"=""
 "Count"=dword:0000000a
 "Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
   16,17,18,19
@@ -53,6 +53,7 @@ const char* kRegistryBefore = R"(REGEDIT4
 "List"=hex(7):61,00,62,00,00
 "Raw"=hex(0):
 "NoEnd"=hex(1):41,42
+"Big"=hex(4):01,02,03,04
 
 [HKEY_LOCAL_MACHINE\Software\Veltrix\Old\Drivers\wave]
 "Driver"="tvxwav.drv"
@@ -63,58 +64,42 @@ const char* kRegistryBefore = R"(REGEDIT4
 "Volume"=dword:00000010
 "Skin"="Blue"
 )";
-
-const char* kRegistryAfter = R"(REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Veltrix\Keep]
-
-[HKEY_CURRENT_USER\Software\Veltrix]
-"Volume"=dword:00000020
-"Theme"="Dark"
-
-[HKEY_CURRENT_USER\Software\Veltrix\Mixer]
-"Mute"=hex:01
-)";
-
-const std::vector<FileRow> kFilesBefore = {
-    {"C:\\WINDOWS\\WIN.INI", "[windows]\nload=\nrun=C:\\PROGRA~1\\Veltrix\\TVXTRAY.EXE\n\n"
-                             "[Desktop]\nWallpaper=(None)\n"},
-    {"C:\\WINDOWS\\System.ini", "[boot]\r\n"},
-    {"C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4), true},
-    {"C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", true},
-    {"C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n"},
-    {"C:\\OldApp\\APP.EXE", "MZ"},
-    {"C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n"},
-};
-
-const std::vector<FileRow> kFilesAfter = {
-    {"C:\\WINDOWS\\WIN.INI", "[windows]\nrun=\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n"},
-    {"C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n"},
-    {"C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6), true},
-    {"C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ"},
-    {"C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n"},
-    {"C:\\NewApp\\APP.EXE", "MZ", true},
-    {"C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n"},
-    {"C:\\WINDOWS\\WININIT.INI",
-     "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\n"
-     "C:\\Program Files\\Veltrix\\Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n"},
-};
-
-TEST(SimChangeReportTest, EveryKindOfChange)
-{
-  CTestMachine before, after;
-  std::string report = Report(Computer(before, kRegistryBefore, kFilesBefore),
-                              Computer(after, kRegistryAfter, kFilesAfter));
+  const char* kRegistryAfter = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix\\Keep]\n\n"
+                               "[HKEY_CURRENT_USER\\Software\\Veltrix]\n\"Volume\"=dword:00000020\n\"Theme\"=\"Dark\"\n\n"
+                               "[HKEY_CURRENT_USER\\Software\\Veltrix\\Mixer]\n\"Mute\"=hex:01\n";
+  const std::vector<FileRow> before = {
+    { "C:\\WINDOWS\\WIN.INI", "[windows]\nload=\nrun=C:\\PROGRA~1\\Veltrix\\TVXTRAY.EXE\n\n[Desktop]\nWallpaper=(None)\n",
+      false },
+    { "C:\\WINDOWS\\System.ini", "[boot]\r\n", false },
+    { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4), true },
+    { "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", true },
+    { "C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n", false },
+    { "C:\\OldApp\\APP.EXE", "MZ", false },
+    { "C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n", false },
+  };
+  const std::vector<FileRow> after = {
+    { "C:\\WINDOWS\\WIN.INI", "[windows]\nrun=\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n", false },
+    { "C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n", false },
+    { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6), true },
+    { "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", false },
+    { "C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n", false },
+    { "C:\\NewApp\\APP.EXE", "MZ", true },
+    { "C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n", false },
+    { "C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\nC:\\Program Files\\Veltrix\\"
+                                  "Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n", false },
+  };
   EXPECT_EQ(R"(changes:
 key removed HKEY_LOCAL_MACHINE\Software\Veltrix\Old
   @="Tonivex"
   "Path"="C:\\Program Files\\Veltrix \"Suite\""
+  "Empty"=""
   "Count"=dword:0000000a
   "Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19
   "Search"=hex(2):25,57,49,4e,44,49,52,25,00
   "List"=hex(7):61,00,62,00,00
   "Raw"=hex(0):
   "NoEnd"=hex(1):41,42
+  "Big"=dword:04030201
 key removed HKEY_LOCAL_MACHINE\Software\Veltrix\Old\Drivers
 key removed HKEY_LOCAL_MACHINE\Software\Veltrix\Old\Drivers\wave
   "Driver"="tvxwav.drv"
@@ -146,45 +131,16 @@ file added C:\WINDOWS\WININIT.INI (133 bytes)
 at restart: delete C:\WINDOWS\SYSTEM\QVAUDIO.VXD
 at restart: C:\WINDOWS\SYSTEM\TVXWAV.DRV -> C:\Program Files\Veltrix\Tonivex Audio Drivers\TVXWAV.DRV
 )",
-            report);
+            Report(kRegistryBefore, before, kRegistryAfter, after));
 }
 
-TEST(SimChangeReportTest, RemovedKeysCanBeRestoredFromTheReport)
+TEST(SimChangeReport, SpellingAloneIsNoChange)
 {
-  CTestMachine before, after;
-  std::string report = Report(Computer(before, kRegistryBefore, {}), Computer(after, kRegistryAfter, {}));
-  // Each removed key with its indented values, read as registry.reg text.
-  std::istringstream in(report);
-  std::string line, text = "REGEDIT4\n\n";
-  bool bInKey = false;
-  while (std::getline(in, line)) {
-    if (line.rfind("key removed ", 0) == 0)
-      text += "[" + line.substr(12) + "]\n";
-    else if (bInKey && line.rfind("  ", 0) == 0)
-      text += line.substr(2) + "\n";
-    bInKey = line.rfind("key removed ", 0) == 0 || (bInKey && line.rfind("  ", 0) == 0);
-  }
-  sim::CSimRegistry restored, original;
-  std::string err;
-  ASSERT_TRUE(restored.Parse(text, &err)) << err << "\n" << text;
-  ASSERT_TRUE(original.Parse(kRegistryBefore, &err));
-  // The original holds more keys, but nothing the restored keys lack or differ in.
-  std::vector<sim::SimChange> changes;
-  sim::CompareRegistries(restored, original, &changes);
-  for (const auto& c : changes)
-    EXPECT_EQ(sim::ChangeKind::KeyAdded, c.kind) << c.path;
-  EXPECT_FALSE(changes.empty());
-}
-
-TEST(SimChangeReportTest, SpellingAloneIsNoChange)
-{
-  CTestMachine before, after;
-  std::string report = Report(
-      Computer(before, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n\"Name\"=\"x\"\r\n",
-               {{"C:\\WINDOWS\\Win.ini", "[windows]\r\nrun=\r\n"}}),
-      Computer(after, "REGEDIT4\n[hkey_local_machine\\SOFTWARE\\a]\n\"NAME\"=\"x\"\n",
-               {{"C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=\r\n"}}));
-  EXPECT_EQ("changes:\nnone\n", report);
+  EXPECT_EQ("changes:\nnone\n",
+            Report("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n\"Name\"=\"x\"\r\n",
+                   { { "C:\\WINDOWS\\Win.ini", "[windows]\r\nrun=\r\n", false } },
+                   "REGEDIT4\n[hkey_local_machine\\SOFTWARE\\a]\n\"NAME\"=\"x\"\n",
+                   { { "C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=\r\n", false } }));
 }
 
 }  // namespace

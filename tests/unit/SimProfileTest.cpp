@@ -7,184 +7,95 @@
 
 #include "TestMachine.h"
 
-namespace {
-
-const char* kIni =
-    "; comment\r\n"
-    "[InstallOption]\r\n"
-    "  WebSetup = 2  \r\n"
-    "Quoted=\"  a b  \"\r\n"
-    "Single='x'\r\n"
-    "Half=\"open\r\n"
-    "Num=42abc\r\n"
-    "Neg= -7\r\n"
-    "Hex=0x10\r\n"
-    "Plus=+5\r\n"
-    "NoEq\r\n"
-    ";Com=1\r\n"
-    "Word=abc\r\n"
-    "Empty=\r\n"
-    "dup=first\r\n"
-    "DUP=second\r\n"
-    "Ansi=\xe9t\xe9\r\n"
-    "\r\n"
-    "[Default]\r\n"
-    "Lang=1\r\n"
-    "\r\n"
-    "[installoption]\r\n"
-    "Later=1\r\n"
-    "[U\r\n"
-    "b=2\r\n"
-    "  [V] tail\r\n"
-    "c=3\r\n"
-    "[Last]\r\n"
-    "k=v";
-
-class SimProfileTest : public ::testing::Test {
-protected:
-  void SetUp() override
-  {
-    m.WriteFile("D:\\setup.ini", kIni);
-    p = &m.Load().GetPlatform();
-  }
-  std::string Get(const char* section, const char* key, const char* def = "DEF")
-  {
-    char buf[64];
-    p->GetPrivateProfileStringA(section, key, def, buf, sizeof buf, "D:\\setup.ini");
-    return buf;
-  }
+TEST(SimProfile, Reads)
+{
   CTestMachine m;
-  IPlatform* p = nullptr;
-};
-
-TEST_F(SimProfileTest, StringReads)
-{
-  struct Row {
-    const char* section;
-    const char* key;
-    const char* expected;
-  } rows[] = {
-      {"installoption", "websetup", "2"},  // names without regard to case, blanks trimmed
-      {"InstallOption", "Quoted", "  a b  "},  // enclosing quotes go, inner blanks stay
-      {"InstallOption", "Single", "x"},
-      {"InstallOption", "Half", "\"open"},  // no closing quote: kept
-      {"InstallOption", "Empty", ""},
-      {"InstallOption", "dup", "first"},  // the first of two equal keys
-      {"InstallOption", "Ansi", "\xe9t\xe9"},  // 8-bit text unchanged
-      {"InstallOption", "Later", "DEF"},  // only the first section of a name counts
-      {"InstallOption", "Missing", "DEF"},
-      {"InstallOption", "NoEq", "DEF"},  // a line without '=' is no key
-      {"InstallOption", ";Com", "1"},  // ';' starts no comment for reads
-      {"U", "b", "DEF"},  // "[U" without ']' is no section
-      {"V", "c", "3"},  // text after ']' is ignored
-      {"NoSection", "Key", "DEF"},
-      {"Last", "k", "v"},  // a last line without a line break
-  };
-  for (const auto& r : rows)
-    EXPECT_EQ(r.expected, Get(r.section, r.key)) << r.section << "/" << r.key;
-  char buf[8];
-  EXPECT_EQ(0u, p->GetPrivateProfileStringA("S", "K", "", buf, sizeof buf, "D:\\none.ini"));
-  EXPECT_EQ(3u, p->GetPrivateProfileStringA("S", "K", "abc  ", buf, sizeof buf, "D:\\none.ini"));
-  EXPECT_STREQ("abc", buf);  // the default without trailing blanks
-  EXPECT_EQ(3u, p->GetPrivateProfileStringA("InstallOption", "Word", "", buf, 4, "D:\\setup.ini"));
-  EXPECT_STREQ("abc", buf);
-  EXPECT_EQ(2u, p->GetPrivateProfileStringA("InstallOption", "Word", "", buf, 3, "D:\\setup.ini"));
-  EXPECT_STREQ("ab", buf);  // cut to the buffer
-}
-
-TEST_F(SimProfileTest, IntReads)
-{
-  struct Row {
-    const char* key;
-    int def;
-    UINT expected;
-  } rows[] = {
-      {"WebSetup", 9, 2u}, {"Num", 9, 42u},          {"Word", 9, 0u},
-      {"Neg", 9, (UINT)-7}, {"Empty", 9, 9u},        {"Missing", 5, 5u},
-      {"Hex", 9, 16u},      {"Plus", 9, 5u},         {"NoEq", 9, 9u},
-  };
-  for (const auto& r : rows)
-    EXPECT_EQ(r.expected, p->GetPrivateProfileIntA("InstallOption", r.key, r.def, "D:\\setup.ini"))
-        << r.key;
-}
-
-TEST_F(SimProfileTest, BareNameMeansTheWindowsDirectory)
-{
-  m.WriteFile("C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=x\r\n");
-  char buf[16];
-  p->GetPrivateProfileStringA("windows", "run", "", buf, sizeof buf, "win.ini");
-  EXPECT_STREQ("x", buf);
-  EXPECT_TRUE(p->WritePrivateProfileStringA("rename", "NUL", "C:\\X.VXD", "WININIT.INI"));
-  EXPECT_EQ("[rename]\r\nNUL=C:\\X.VXD\r\n", m.ReadFile("C:\\WINDOWS\\WININIT.INI").value_or(""));
-}
-
-TEST(SimProfileWriteTest, WritesChangeOnlyWhatTheyMust)
-{
-  const std::string base =
-      "; keep me\r\n"
-      "[A]\r\n"
-      "  Key = old  \r\n"
-      "Other=1\r\n"
-      "\r\n"
-      "[B]\n"
-      "x=1\n"
-      "\n";
-  struct Row {
-    const char* what;
-    const char* section;
-    const char* key;
-    const char* value;
-    std::string expected;
-  } rows[] = {
-      {"replace in place, key keeps its spelling", "a", "KEY", "new",
-       "; keep me\r\n[A]\r\nKey=new\r\nOther=1\r\n\r\n[B]\nx=1\n\n"},
-      {"new key after the section's last line", "A", "Added", "v",
-       "; keep me\r\n[A]\r\n  Key = old  \r\nOther=1\r\nAdded=v\r\n\r\n[B]\nx=1\n\n"},
-      {"new key in an LF section", "B", "y", "2",
-       "; keep me\r\n[A]\r\n  Key = old  \r\nOther=1\r\n\r\n[B]\nx=1\ny=2\r\n\n"},
-      {"new section at the end", "C", "k", "\"q v\"",
-       base + "[C]\r\nk=\"q v\"\r\n"},
-      {"same value: untouched", "A", "key", "old", base},
-      {"remove a key", "A", "Other", nullptr,
-       "; keep me\r\n[A]\r\n  Key = old  \r\n\r\n[B]\nx=1\n\n"},
-      {"remove a section", "A", nullptr, nullptr, "; keep me\r\n[B]\nx=1\n\n"},
-  };
-  for (const auto& r : rows) {
-    CTestMachine m;
-    m.WriteFile("C:\\t.ini", base);
-    IPlatform& p = m.Load().GetPlatform();
-    EXPECT_TRUE(p.WritePrivateProfileStringA(r.section, r.key, r.value, "C:\\t.ini")) << r.what;
-    EXPECT_EQ(r.expected, m.ReadFile("C:\\t.ini").value_or("")) << r.what;
-  }
-}
-
-// A CR alone ends a line, in reads and writes; a change writes such lines
-// with CR LF, as Wine does (each row probed; Wine also drops the blank line
-// that Windows 9x puts before a new section).
-TEST(SimProfileWriteTest, LinesEndingInACrAlone)
-{
+  m.WriteFile("D:\\setup.ini",
+              "; comment\r\n[InstallOption]\r\n  WebSetup = 2  \r\nQuoted=\"  a b  \"\r\nSingle='x'\r\n"
+              "Half=\"open\r\nNum=42abc\r\nNeg= -7\r\nHex=0x10\r\nPlus=+5\r\nNoEq\r\n;Com=1\r\nWord=abc\r\nEmpty=\r\n"
+              "dup=first\r\nDUP=second\r\nAnsi=\xe9t\xe9\r\n\r\n[Default]\r\nLang=1\r\n\r\n[installoption]\r\n"
+              "Later=1\r\n[U\r\nb=2\r\n  [V] tail\r\nc=3\r\n[Last]\r\nk=v");
+  IPlatform& p = m.Load().GetPlatform();
+  const UINT kNotRead = 0xBAD;
   const struct {
-    const char* text;
     const char* section;
     const char* key;
-    const char* value;
-    const char* expected;
+    const char* text;  // GetPrivateProfileStringA, default "DEF"
+    UINT number;       // GetPrivateProfileIntA, default 9; kNotRead: not probed
   } rows[] = {
+    { "installoption", "websetup", "2", 2 },  // names without regard to case, blanks trimmed
+    { "InstallOption", "Quoted", "  a b  ", kNotRead },  // enclosing quotes go, inner blanks stay
+    { "InstallOption", "Single", "x", kNotRead }, { "InstallOption", "Half", "\"open", kNotRead },  // no closing quote: kept
+    { "InstallOption", "Num", "42abc", 42 }, { "InstallOption", "Neg", "-7", (UINT)-7 },
+    { "InstallOption", "Hex", "0x10", 16 }, { "InstallOption", "Plus", "+5", 5 },
+    { "InstallOption", "Word", "abc", 0 }, { "InstallOption", "Empty", "", 9 },
+    { "InstallOption", "dup", "first", kNotRead },  // the first of two equal keys
+    { "InstallOption", "Ansi", "\xe9t\xe9", kNotRead },  // 8-bit text unchanged
+    { "InstallOption", "Later", "DEF", kNotRead },  // only the first section of a name counts
+    { "InstallOption", "Missing", "DEF", 9 },
+    { "InstallOption", "NoEq", "DEF", 9 },  // a line without '=' is no key
+    { "InstallOption", ";Com", "1", kNotRead },  // ';' starts no comment for reads
+    { "U", "b", "DEF", kNotRead },  // "[U" without ']' is no section
+    { "V", "c", "3", kNotRead },  // text after ']' is ignored
+    { "NoSection", "Key", "DEF", kNotRead }, { "Last", "k", "v", kNotRead },  // a last line without a line break
+  };
+  char buf[64];
+  for (const auto& r : rows) {
+    p.GetPrivateProfileStringA(r.section, r.key, "DEF", buf, sizeof buf, "D:\\setup.ini");
+    EXPECT_STREQ(r.text, buf) << r.section << "/" << r.key;
+    if (r.number != kNotRead)
+      EXPECT_EQ(r.number, p.GetPrivateProfileIntA(r.section, r.key, 9, "D:\\setup.ini")) << r.section << "/" << r.key;
+  }
+  EXPECT_EQ(0u, p.GetPrivateProfileStringA("S", "K", "", buf, 8, "D:\\none.ini"));
+  EXPECT_EQ(3u, p.GetPrivateProfileStringA("S", "K", "abc  ", buf, 8, "D:\\none.ini"));
+  EXPECT_STREQ("abc", buf);  // the default without trailing blanks
+  EXPECT_EQ(3u, p.GetPrivateProfileStringA("InstallOption", "Word", "", buf, 4, "D:\\setup.ini"));
+  EXPECT_STREQ("abc", buf);
+  EXPECT_EQ(2u, p.GetPrivateProfileStringA("InstallOption", "Word", "", buf, 3, "D:\\setup.ini"));
+  EXPECT_STREQ("ab", buf);  // cut to the buffer
+  // A bare name means the Windows directory's file.
+  m.WriteFile("C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=x\r\n");
+  p.GetPrivateProfileStringA("windows", "run", "", buf, sizeof buf, "win.ini");
+  EXPECT_STREQ("x", buf);
+}
+
+TEST(SimProfile, WritesChangeOnlyWhatTheyMust)
+{
+  const std::string base = "; keep me\r\n[A]\r\n  Key = old  \r\nOther=1\r\n\r\n[B]\nx=1\n\n";
+  const struct {
+    std::string before;
+    const char *section, *key, *value;
+    std::string after;
+  } rows[] = {
+    { base, "a", "KEY", "new", "; keep me\r\n[A]\r\nKey=new\r\nOther=1\r\n\r\n[B]\nx=1\n\n" },  // keeps its spelling
+    { base, "A", "Added", "v", "; keep me\r\n[A]\r\n  Key = old  \r\nOther=1\r\nAdded=v\r\n\r\n[B]\nx=1\n\n" },
+    { base, "B", "y", "2", "; keep me\r\n[A]\r\n  Key = old  \r\nOther=1\r\n\r\n[B]\nx=1\ny=2\r\n\n" },
+    { base, "C", "k", "\"q v\"", base + "[C]\r\nk=\"q v\"\r\n" },
+    { base, "A", "key", "old", base },  // the same value: untouched
+    { base, "A", "Other", nullptr, "; keep me\r\n[A]\r\n  Key = old  \r\n\r\n[B]\nx=1\n\n" },
+    { base, "A", nullptr, nullptr, "; keep me\r\n[B]\nx=1\n\n" },
+    // A CR alone ends a line, in reads and writes; a change writes such lines
+    // with CR LF, as Wine does (each row probed; Wine also drops the blank
+    // line that Windows 9x puts before a new section).
     { "[S]\r\nA=1\r", "S", "C", "3", "[S]\r\nA=1\r\nC=3\r\n" },
     { "[S]\r\nA=1\r", "S", "A", "9", "[S]\r\nA=9\r\n" },
     { "[S]\r\nA=1\r", "T", "X", "1", "[S]\r\nA=1\r\n\r\n[T]\r\nX=1\r\n" },
     { "[S]\r\nA=1\rB=2\r\n", "S", "A", "9", "[S]\r\nA=9\r\nB=2\r\n" },
     { "[S]\rA=1\rB=2", "S", "B", "2", "[S]\rA=1\rB=2" },  // unchanged: untouched
+    // A bare name means the Windows directory's file.
+    { "", "rename", "NUL", "C:\\X.VXD", "[rename]\r\nNUL=C:\\X.VXD\r\n" },
   };
   for (const auto& r : rows) {
+    const std::string where = "row " + std::to_string(&r - rows), file = r.before.empty() ? "T.INI" : "C:\\t.ini";
     CTestMachine m;
-    m.WriteFile("C:\\t.ini", r.text);
+    if (!r.before.empty())
+      m.WriteFile(file, r.before);
     IPlatform& p = m.Load().GetPlatform();
     char buf[8];
-    p.GetPrivateProfileStringA("S", "B", "-", buf, sizeof buf, "C:\\t.ini");
-    EXPECT_STREQ(std::string(r.text).find("B=2") != std::string::npos ? "2" : "-", buf) << r.text;
-    EXPECT_TRUE(p.WritePrivateProfileStringA(r.section, r.key, r.value, "C:\\t.ini"));
-    EXPECT_EQ(r.expected, m.ReadFile("C:\\t.ini").value_or("")) << r.text;
+    p.GetPrivateProfileStringA("S", "B", "-", buf, sizeof buf, file.c_str());
+    EXPECT_STREQ(r.before.find("B=2") != std::string::npos ? "2" : "-", buf) << where;
+    EXPECT_TRUE(p.WritePrivateProfileStringA(r.section, r.key, r.value, file.c_str())) << where;
+    EXPECT_EQ(r.after, m.ReadFile(r.before.empty() ? "C:\\WINDOWS\\T.INI" : file)) << where;
   }
 }
 
@@ -192,7 +103,7 @@ TEST(SimProfileWriteTest, LinesEndingInACrAlone)
 // files still cached at each program start and at the restart. WIN.INI's own
 // functions write the file in the Windows directory (9x has no registry
 // mapping for it).
-TEST(SimProfileWriteTest, WrittenFilesStayCachedUntilFlushed)
+TEST(SimProfile, WrittenFilesStayCachedUntilFlushed)
 {
   CTestMachine m;
   sim::CSimComputer& pc = m.Load();
@@ -206,11 +117,8 @@ TEST(SimProfileWriteTest, WrittenFilesStayCachedUntilFlushed)
   p.WritePrivateProfileStringA(nullptr, nullptr, nullptr, "C:\\B.INI");
   p.WriteProfileStringA(nullptr, nullptr, nullptr);
   p.ExitWindowsEx(EWX_REBOOT, 0);
-  EXPECT_EQ(pc.UnflushedProfileWrites(),
-            (std::vector<std::string>{ "C:\\B.INI before start \"prog.exe\"",
-                                       "C:\\WINDOWS\\WIN.INI before start \"prog.exe\"" }));
-  EXPECT_EQ("[windows]\r\nrun= \r\n", m.ReadFile("C:\\WINDOWS\\WIN.INI").value_or(""));
+  EXPECT_EQ(pc.UnflushedProfileWrites(), (std::vector<std::string>{ "C:\\B.INI before start \"prog.exe\"",
+                                                                      "C:\\WINDOWS\\WIN.INI before start \"prog.exe\"" }));
+  EXPECT_EQ("[windows]\r\nrun= \r\n", m.ReadFile("C:\\WINDOWS\\WIN.INI"));
   EXPECT_FALSE(m.Exists("C:\\WINDOWS\\NONE.INI"));
 }
-
-}  // namespace

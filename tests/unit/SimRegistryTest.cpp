@@ -1,152 +1,203 @@
-// The simulated registry: registry.reg reading (writing back is in
-// SimRegistryFileTest), its refusals, and the access of NT handles.
+// The simulated registry: registry.reg's refusals, the file written back
+// (byte for byte as read when nothing changed, otherwise with only the
+// changed lines differing, whatever form the new state came in), the index
+// of large keys, and the access of NT handles. How every value form reads is
+// in SimChangeReportTest, which prints them.
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
+#include "sim/SimChanges.h"
 
 namespace {
 
-const char* kReg =
-    "REGEDIT4\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Enum\\PCI]\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\Zeta]\r\n"
-    "\"Driver\"=\"MEDIA\\\\0001\"\r\n"
-    "\"Quote\"=\"say \\\"hi\\\"\"\r\n"
-    "@=\"default\"\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\alpha]\r\n"
-    "\"Count\"=dword:0000000a\r\n"
-    "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\r\n"
-    "  17,18,19,1a,1b\r\n"
-    "\"Multi\"=hex(7):61,00,62,00,00\r\n"
-    "\r\n"
-    "[HKEY_CURRENT_USER\\Software]\r\n"
-    "\r\n";
-
-class SimRegistryTest : public ::testing::Test {
-protected:
-  void SetUp() override
-  {
-    m.SetRegistry(kReg);
-    m.Load();
-    p = &m.computer->GetPlatform();
-  }
-  CTestMachine m;
-  IPlatform* p = nullptr;
-};
-
-TEST_F(SimRegistryTest, ReadsEveryValueForm)
+std::string WithCrLf(std::string s)
 {
-  auto& pc = *m.computer;
-  const std::string key = "HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\Zeta";
-  EXPECT_EQ("MEDIA\\0001", pc.GetStringValue(key, "driver").value_or("?"));
-  EXPECT_EQ("say \"hi\"", pc.GetStringValue(key, "Quote").value_or("?"));
-  EXPECT_EQ("default", pc.GetStringValue(key, "").value_or("?"));
-  unsigned long type = 0;
-  auto blob = pc.GetRawValue("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\alpha", "Blob", &type);
-  ASSERT_TRUE(blob);
-  EXPECT_EQ(3u, type);
-  ASSERT_EQ(27u, blob->size());  // the continuation line counts
-  EXPECT_EQ(0x1b, (*blob)[26]);
-  auto count = pc.GetRawValue("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\alpha", "Count", &type);
-  EXPECT_EQ(4u, type);
-  EXPECT_EQ((std::vector<unsigned char>{10, 0, 0, 0}), *count);
-  pc.GetRawValue("HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1\\alpha", "Multi", &type);
-  EXPECT_EQ(7u, type);
+  for (size_t pos = s.find('\n'); pos != std::string::npos; pos = s.find('\n', pos + 2))
+    s.replace(pos, 1, "\r\n");
+  return s;
+}
+
+const std::string kEveryForm = WithCrLf(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Veltrix]
+@="default"
+"Path"="C:\\Program Files\\Veltrix \"Suite\""
+"Empty"=""
+"Count"=dword:0000000a
+"Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
+  16,17,18,19
+"Search"=hex(2):25,57,49,4e,44,49,52,25,00
+"List"=hex(7):61,00,62,00,00
+"Raw"=hex(0):
+"NoEnd"=hex(1):41,42
+"Big"=hex(4):01,02,03,04
+; a comment
+
+)");
+
+TEST(SimRegistry, MalformedLinesRefuseToLoad)
+{
+  const char* const rows[] = {
+    "REGEDIT5\r\n",  // wrong header
+    "REGEDIT4\r\n\"x\"=\"y\"\r\n",  // value before any key
+    "REGEDIT4\r\n[HKEY_NOWHERE\\A]\r\n", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A\r\n",
+    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=dword:123456789\r\n",
+    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:0g\r\n",
+    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:01,\\\r\n",  // continuation at the end
+    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"open\r\n", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nx=1\r\n",
+  };
+  for (const char* text : rows) {
+    CTestMachine m;
+    m.SetRegistry(text);
+    std::string err;
+    EXPECT_EQ(nullptr, sim::CSimComputer::Load(m.Dir(), m.options, &err)) << text;
+    EXPECT_NE(std::string::npos, err.find("registry.reg line")) << text << ": " << err;
+  }
+}
+
+// A registry file brought to the state that another text describes (as a
+// run would leave it). Without a state, the file is written back as read.
+TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
+{
+  const struct {
+    std::string before, state, after;
+  } rows[] = {
+    { kEveryForm, "", kEveryForm },
+    // LF, one key in several spellings, odd wrapping, no final line end.
+    { "\n\nREGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"X\"=\"1\"\n[hkey_local_machine\\SOFTWARE\\B]\n"
+      "  \"Wrapped\" = hex:01,02,\\\n      03,\\\n04\n[HKEY_LOCAL_MACHINE\\software\\a]\n\"X\"=\"2\"\n"
+      "\"Y\"=dword:FFFFFFFF", "", "" },
+    { "REGEDIT4\r\n\r\n", "", "" },
+    // Values changed in place, removed, added after the key's last value; the
+    // new state in another form: other spellings, order and wrapping.
+    { WithCrLf(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\A]
+"Keep"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
+   16,17
+"Change"=dword:00000001
+"Drop"="x"
+; kept
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\B]
+"Keep"="y"
+
+[HKEY_LOCAL_MACHINE\Software\A]
+"Twice"="old"
+
+)"),
+      R"(REGEDIT4
+[HKEY_LOCAL_MACHINE\software\b]
+"keep"="y"
+"Add"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,1a,1b
+[HKEY_LOCAL_MACHINE\software\a]
+"twice"="new"
+"Keep"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17
+"change"=dword:00000002
+"Add"=dword:3
+)",
+      WithCrLf(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\A]
+"Keep"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
+   16,17
+"Change"=dword:00000002
+; kept
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\B]
+"Keep"="y"
+"Add"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
+  16,17,18,19,1a,1b
+
+[HKEY_LOCAL_MACHINE\Software\A]
+"Twice"="new"
+"Add"=dword:00000003
+
+)") },
+    // Keys removed with their lines, new ones after their parent's tree, an
+    // implied parent kept.
+    { "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Enum\\Root\\Gone]\n\"X\"=\"1\"\n\n[HKEY_LOCAL_MACHINE\\Enum\\Root\\Stays]\n\n"
+      "[HKEY_LOCAL_MACHINE\\Enum\\Other\\Child]\n\"Y\"=\"2\"\n\n[HKEY_CURRENT_USER\\Last]\n",
+      "REGEDIT4\n[HKEY_USERS\\.DEFAULT\\Fresh]\n[HKEY_CURRENT_USER\\Last]\n[HKEY_LOCAL_MACHINE\\ENUM\\Other]\n"
+      "[HKEY_LOCAL_MACHINE\\ENUM\\Root\\New\\Sub]\n[HKEY_LOCAL_MACHINE\\ENUM\\Root\\Stays]\n"
+      "[HKEY_LOCAL_MACHINE\\ENUM\\Root\\New]\n\"Z\"=hex(7):61,00,00\n",
+      "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Enum\\Root\\Stays]\n\n[HKEY_LOCAL_MACHINE\\Enum\\Root\\New]\n"
+      "\"Z\"=hex(7):61,00,00\n\n[HKEY_LOCAL_MACHINE\\Enum\\Root\\New\\Sub]\n\n[HKEY_LOCAL_MACHINE\\Enum\\Other]\n\n"
+      "[HKEY_CURRENT_USER\\Last]\n\n[HKEY_USERS\\.DEFAULT]\n\n[HKEY_USERS\\.DEFAULT\\Fresh]\n\n" },
+  };
+  for (const auto& row : rows) {
+    const std::string where = "row " + std::to_string(&row - rows);
+    const std::string& state = row.state.empty() ? row.before : row.state;
+    sim::CSimRegistry reg, target, written;
+    std::string err;
+    ASSERT_TRUE(reg.Parse(row.before, &err) && target.Parse(state, &err)) << where << ": " << err;
+    std::vector<sim::SimChange> changes;
+    sim::CompareRegistries(reg, target, &changes);
+    EXPECT_EQ(row.state.empty(), changes.empty()) << where;
+    sim::ApplyRegistryChanges(reg, changes);
+    EXPECT_EQ(row.after.empty() ? row.before : row.after, reg.Export()) << where;
+    // Read back, the file holds the new state.
+    ASSERT_TRUE(written.Parse(reg.Export(), &err)) << where << ": " << err;
+    changes.clear();
+    sim::CompareRegistries(written, target, &changes);
+    EXPECT_EQ("changes:\nnone\n", sim::FormatChangeReport(changes)) << where;
+  }
 }
 
 // Past a handful, values and subkeys are found through an index by name:
 // the same answers, the same order, after deletions too.
-TEST(SimRegistryIndexTest, ManyValuesAndSubkeysKeepOrderAndCaseBlindLookUp)
+TEST(SimRegistry, ManyValuesAndSubkeysKeepOrderAndCaseBlindLookUp)
 {
-  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n";
+  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n", keys;
   std::vector<std::string> want;
   for (int i = 19; i >= 0; --i) {  // file order, not name order
     std::string n = "V" + std::to_string(i);
     reg += "\"" + n + "\"=dword:0000000" + std::to_string(i % 10) + "\r\n";
+    keys += "\r\n[HKEY_LOCAL_MACHINE\\Many\\" + n + "]\r\n";
     if (i != 5)
       want.push_back(n);
   }
-  for (int i = 19; i >= 0; --i)
-    reg += "\r\n[HKEY_LOCAL_MACHINE\\Many\\V" + std::to_string(i) + "]\r\n";
   CTestMachine m;
-  m.SetRegistry(reg);
-  m.Load();
-  IPlatform* p = &m.computer->GetPlatform();
+  m.SetRegistry(reg + keys);
+  IPlatform& p = m.Load().GetPlatform();
   HKEY h = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, "many", 0, KEY_ALL_ACCESS, &h));
-  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteValueA(h, "v5"));
-  EXPECT_EQ(ERROR_SUCCESS, p->RegDeleteKeyA(h, "v5"));
+  ASSERT_EQ(ERROR_SUCCESS, p.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "many", 0, KEY_ALL_ACCESS, &h));
+  EXPECT_EQ(ERROR_SUCCESS, p.RegDeleteValueA(h, "v5"));
+  EXPECT_EQ(ERROR_SUCCESS, p.RegDeleteKeyA(h, "v5"));
   DWORD d = 99, cb = 4;
-  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h, "v0", 0, REG_DWORD, (BYTE*)&d, 4));
+  EXPECT_EQ(ERROR_SUCCESS, p.RegSetValueExA(h, "v0", 0, REG_DWORD, (BYTE*)&d, 4));
   d = 0;
-  EXPECT_EQ(ERROR_SUCCESS, p->RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
+  EXPECT_EQ(ERROR_SUCCESS, p.RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
   EXPECT_EQ(99u, d);
-  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p->RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
-  std::vector<std::string> values, keys;
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, p.RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
+  std::vector<std::string> values, subkeys;
   char name[32];
-  for (DWORD i = 0;; ++i) {
-    DWORD cch = sizeof name;
-    if (p->RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
+  for (DWORD i = 0, cch = sizeof name;
+       p.RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, cch = sizeof name)
     values.push_back(name);
-  }
-  for (DWORD i = 0;; ++i) {
-    DWORD cch = sizeof name;
-    if (p->RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    keys.push_back(name);
-  }
+  for (DWORD i = 0, cch = sizeof name;
+       p.RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, cch = sizeof name)
+    subkeys.push_back(name);
+  p.RegCloseKey(h);
   EXPECT_EQ(want, values);
-  EXPECT_EQ(want, keys);
+  EXPECT_EQ(want, subkeys);
   EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\MANY\\v19"));
   EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Many\\V5"));
-  p->RegCloseKey(h);
 }
 
-TEST_F(SimRegistryTest, NtEnforcesTheAccessOfTheHandle)
+// NT enforces the access asked for when the key was opened; Windows 9x does not.
+TEST(SimRegistry, NtEnforcesTheAccessOfTheHandle)
 {
-  CTestMachine nt;
-  nt.options.windows = "XP";
-  nt.SetRegistry(kReg);
-  IPlatform& q = nt.Load().GetPlatform();
-  HKEY h = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, q.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\PCI", 0, KEY_READ, &h));
-  EXPECT_EQ(ERROR_ACCESS_DENIED, q.RegSetValueExA(h, "x", 0, REG_SZ, (const BYTE*)"", 1));
-  q.RegCloseKey(h);
-  // Windows 9x ignores the access asked for.
-  HKEY h9 = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, p->RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\PCI", 0, KEY_READ, &h9));
-  EXPECT_EQ(ERROR_SUCCESS, p->RegSetValueExA(h9, "x", 0, REG_SZ, (const BYTE*)"", 1));
-  p->RegCloseKey(h9);
-}
-
-struct BadRegCase {
-  const char* text;
-  const char* why;
-};
-
-TEST(SimRegistryParseTest, MalformedLinesRefuseToLoad)
-{
-  const BadRegCase cases[] = {
-      {"REGEDIT5\r\n", "wrong header"},
-      {"REGEDIT4\r\n\"x\"=\"y\"\r\n", "value before any key"},
-      {"REGEDIT4\r\n[HKEY_NOWHERE\\A]\r\n", "unknown hive"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A\r\n", "no closing bracket"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=dword:123456789\r\n", "dword too long"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:0g\r\n", "bad hex digit"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:01,\\\r\n", "continuation at end"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"open\r\n", "unterminated string"},
-      {"REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nx=1\r\n", "unquoted name"},
-  };
-  for (const auto& c : cases) {
+  for (const char* windows : { "XP", "98" }) {
     CTestMachine m;
-    m.SetRegistry(c.text);
-    std::string err;
-    EXPECT_EQ(nullptr, sim::CSimComputer::Load(m.Dir(), m.options, &err)) << c.why;
-    EXPECT_NE(std::string::npos, err.find("registry.reg line")) << c.why << ": " << err;
+    m.options.windows = windows;
+    m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI]\r\n");
+    IPlatform& p = m.Load().GetPlatform();
+    HKEY h = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, p.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\PCI", 0, KEY_READ, &h));
+    EXPECT_EQ(windows[0] == 'X' ? ERROR_ACCESS_DENIED : ERROR_SUCCESS,
+              p.RegSetValueExA(h, "x", 0, REG_SZ, (const BYTE*)"", 1)) << windows;
+    p.RegCloseKey(h);
   }
 }
 

@@ -1,38 +1,29 @@
-// The bounded string helpers: a write that does not fit is refused whole.
+// The bounded string helpers: a write that does not fit is refused whole,
+// and leaves an empty string rather than a part to be mistaken for the whole.
 #include <gtest/gtest.h>
 
 #include "platform/StrBuf.h"
 
-TEST(StrBuf, CopyAndAppendRefuseWhatDoesNotFit)
+TEST(StrBuf, WritesThatDoNotFitAreRefusedWhole)
 {
   char sz[8];
-  EXPECT_TRUE(StrCopy(sz, sizeof sz, "C:\\WIN"));
-  EXPECT_STREQ("C:\\WIN", sz);
-  EXPECT_TRUE(StrAppend(sz, sizeof sz, "\\"));
-  EXPECT_STREQ("C:\\WIN\\", sz);
-  // One more character would need 9 bytes: refused, and nothing of the old
-  // path is left to be mistaken for the longer one.
-  EXPECT_FALSE(StrAppend(sz, sizeof sz, "X"));
-  EXPECT_STREQ("", sz);
-  EXPECT_FALSE(StrCopy(sz, sizeof sz, "12345678"));
-  EXPECT_STREQ("", sz);
-  EXPECT_TRUE(StrCopy(sz, sizeof sz, "1234567"));
-}
-
-TEST(StrBuf, BackslashAndConcat)
-{
-  char sz[16];
-  ASSERT_TRUE(StrCopy(sz, sizeof sz, "C:\\A"));
-  EXPECT_TRUE(StrEnsureBackslash(sz, sizeof sz));
-  EXPECT_TRUE(StrEnsureBackslash(sz, sizeof sz));
-  EXPECT_STREQ("C:\\A\\", sz);
-  sz[0] = '\0';
-  EXPECT_FALSE(StrEnsureBackslash(sz, sizeof sz));
-  EXPECT_STREQ("", sz);
-  EXPECT_TRUE(StrConcat(sz, sizeof sz, "C:\\", "INF\\", "OTHER"));
-  EXPECT_STREQ("C:\\INF\\OTHER", sz);
-  EXPECT_FALSE(StrConcat(sz, sizeof sz, sz, "\\TOO-LONG-NAME"));
-  EXPECT_STREQ("", sz);
+  // The result and what the buffer then holds.
+  const auto r = [&](BOOL bOk) { return std::string(bOk ? "1 " : "0 ") + sz; };
+  EXPECT_EQ("1 1234567", r(StrCopy(sz, sizeof sz, "1234567")));  // exactly fills it
+  EXPECT_EQ("0 ", r(StrCopy(sz, sizeof sz, "12345678")));
+  EXPECT_EQ("1 C:\\WIN", r(StrCopy(sz, sizeof sz, "C:\\WIN")));
+  EXPECT_EQ("1 C:\\WIN\\", r(StrAppend(sz, sizeof sz, "\\")));
+  EXPECT_EQ("0 ", r(StrAppend(sz, sizeof sz, "X")));
+  EXPECT_EQ("1 C:\\A", r(StrCopy(sz, sizeof sz, "C:\\A")));
+  EXPECT_EQ("1 C:\\A\\", r(StrEnsureBackslash(sz, sizeof sz)));
+  EXPECT_EQ("1 C:\\A\\", r(StrEnsureBackslash(sz, sizeof sz)));
+  EXPECT_EQ("1 C:\\A\\BC", r(StrAppend(sz, sizeof sz, "BC")));
+  EXPECT_EQ("0 ", r(StrEnsureBackslash(sz, sizeof sz)));
+  EXPECT_EQ("0 ", r(StrEnsureBackslash(sz, sizeof sz)));  // an empty path gets none
+  EXPECT_EQ("1 C:\\INF", r(StrConcat(sz, sizeof sz, "C:\\", "IN", "F")));
+  EXPECT_EQ("0 ", r(StrConcat(sz, sizeof sz, sz, "\\", "X")));
+  EXPECT_EQ("1 259", r(StrFromUInt(sz, 4, 259)));
+  EXPECT_EQ("0 ", r(StrFromUInt(sz, 4, 1000)));
 }
 
 TEST(StrBuf, ComparisonsAndSearch)
@@ -47,8 +38,4 @@ TEST(StrBuf, ComparisonsAndSearch)
   char sz[] = "/ap -x";
   StrUpper(sz);
   EXPECT_STREQ("/AP -X", sz);
-  char szNum[4];
-  EXPECT_TRUE(StrFromUInt(szNum, sizeof szNum, 259));
-  EXPECT_STREQ("259", szNum);
-  EXPECT_FALSE(StrFromUInt(szNum, sizeof szNum, 1000));
 }
