@@ -6,7 +6,7 @@ on the simulated computer and under Wine, and whether the two agree.
   scripts/make-proof.py --no-run   writes the table from the results of the last run
 
 The runs leave one result per scenario, version and build in
-build/native/scenario-results (tests/scenarios/run-scenarios.py --results).
+build/native/scenario-results (tests/scenarios/scenario.py --results).
 """
 import glob
 import json

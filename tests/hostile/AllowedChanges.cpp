@@ -1,8 +1,7 @@
-#include "AllowedChanges.h"
-
 #include <cstring>
 #include <sstream>
 
+#include "CheckedRun.h"
 #include "sim/SimText.h"
 
 namespace hostile {
@@ -15,8 +14,7 @@ const char kLiteralStar = '\x01';
 bool Match(const char* p, const char* t, bool bPath)
 {
   for (; *p != '\0'; ++p, ++t) {
-    // "KEY\**" also stands for KEY itself.
-    if (*t == '\0' && std::strcmp(p, "\\**") == 0)
+    if (*t == '\0' && std::strcmp(p, "\\**") == 0)  // "KEY\**" also stands for KEY itself
       return true;
     if (*p == '*') {
       const bool bAny = p[1] == '*' || !bPath;
@@ -28,66 +26,37 @@ bool Match(const char* p, const char* t, bool bPath)
           return false;
       }
     }
-    if (*t == '\0')
-      return false;
-    const char pc = *p == kLiteralStar ? '*' : sim::FoldChar(*p);
-    if (pc != sim::FoldChar(*t))
+    if (*t == '\0' || sim::FoldChar(*p == kLiteralStar ? '*' : *p) != sim::FoldChar(*t))
       return false;
   }
   return *t == '\0';
 }
 
-std::vector<std::string> Words(const std::string& line)
+// Every spelling of a pattern with its placeholders ({UPPER-CASE NAME}) replaced.
+std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholders& ph, size_t from = 0)
 {
-  std::vector<std::string> words;
-  std::istringstream in(line);
-  for (std::string w; in >> w;)
-    words.push_back(w);
-  return words;
-}
-
-std::vector<std::string> Split(const std::string& s, char sep)
-{
-  std::vector<std::string> parts;
-  std::istringstream in(s);
-  for (std::string part; std::getline(in, part, sep);)
-    parts.push_back(part);
-  return parts;
-}
-
-// Every spelling of a pattern with its placeholders replaced.
-std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholders& ph)
-{
-  size_t open = pattern.find('{');
-  size_t close = pattern.find('}', open);
-  if (open == std::string::npos || close == std::string::npos)
+  const size_t open = pattern.find('{', from), close = pattern.find('}', open);
+  if (close == std::string::npos)
     return {pattern};
-  // Only upper-case names are placeholders ({4B7A...} is a key's name).
   const std::string name = pattern.substr(open + 1, close - open - 1);
-  if (name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos) {
-    std::vector<std::string> out;
-    for (const auto& rest : Expand(pattern.substr(close + 1), ph))
-      out.push_back(pattern.substr(0, close + 1) + rest);
-    return out;
-  }
+  if (name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos)
+    return Expand(pattern, ph, close);  // a key's name such as {4B7A...}
   std::vector<std::string> out;
   auto it = ph.find(name);
-  if (it == ph.end())
-    return out;
-  for (std::string value : it->second) {
+  for (std::string value : it == ph.end() ? std::vector<std::string>{} : it->second) {
     for (char& c : value)
-      if (c == '*')
-        c = kLiteralStar;
-    for (const auto& rest : Expand(pattern.substr(close + 1), ph))
-      out.push_back(pattern.substr(0, open) + value + rest);
+      c = c == '*' ? kLiteralStar : c;
+    for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph,
+                                open + value.size()))
+      out.push_back(s);
   }
   return out;
 }
 
-// The data of a string value as a program reads it, whatever its type.
+// A value's data as a program reads it as a string, whatever its type.
 std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const std::string& name)
 {
-  auto raw = pc.GetRawValue(key, name, nullptr);
+  auto raw = pc.GetRawValue("HKEY_LOCAL_MACHINE\\Software\\" + key, name, nullptr);
   std::string s = raw ? std::string(raw->begin(), raw->end()) : "";
   s = s.substr(0, s.find('\0'));
   while (s.size() > 3 && s.back() == '\\')
@@ -95,33 +64,36 @@ std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const st
   return s;
 }
 
-const char* KindName(sim::ChangeKind kind)
+// What a change is matched by: "KIND SUBJECT" lines; a changed file gives
+// one line per thing that changed in it ("PATH: [SECTION] KEY added").
+std::vector<std::string> Subjects(const sim::SimChange& c)
 {
   using K = sim::ChangeKind;
-  switch (kind) {
-  case K::KeyAdded: return "key-added";
-  case K::KeyRemoved: return "key-removed";
-  case K::ValueAdded: return "value-added";
-  case K::ValueRemoved: return "value-removed";
-  case K::ValueChanged: return "value-changed";
-  case K::FolderAdded: return "folder-added";
-  case K::FolderRemoved: return "folder-removed";
-  case K::FileAdded: return "file-added";
-  case K::FileRemoved: return "file-removed";
-  case K::FileChanged: return "file-changed";
-  case K::AttributeChanged: return "attribute-changed";
-  case K::RenameAtRestart:
-  case K::DeleteAtRestart: return "at-restart";
+  static const char* const kKinds[] = {
+      "key-added",    "key-removed", "value-added",   "value-removed", "value-changed",
+      "folder-added", "folder-removed", "file-added", "file-removed",  "file-changed",
+      "attribute-changed", "at-restart", "at-restart"};
+  const std::string head = std::string(kKinds[(int)c.kind]) + " " + c.path;
+  if (c.kind == K::ValueAdded || c.kind == K::ValueRemoved || c.kind == K::ValueChanged) {
+    const std::string& name = (c.newValue ? *c.newValue : *c.oldValue).name;
+    return {head + " [" + (name.empty() ? "@" : name) + "]"};
   }
-  return "?";
+  if (c.kind == K::RenameAtRestart)
+    return {head + " -> " + c.target};
+  if (c.kind == K::DeleteAtRestart)
+    return {"at-restart delete " + c.path};
+  std::vector<std::string> out{head};
+  for (const auto& k : c.profileKeys)
+    out.push_back(head + ": [" + k.section + "] " + k.key +
+                  (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
+  for (const auto& l : c.lines)
+    out.push_back(head + ": line " + l);
+  if (c.sizesOnly)
+    out.push_back(head + ": content");
+  return out;
 }
 
 }  // namespace
-
-bool MatchPattern(const std::string& pattern, const std::string& text, bool bPath)
-{
-  return Match(pattern.c_str(), text.c_str(), bPath);
-}
 
 CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
 {
@@ -138,9 +110,7 @@ CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
   };
   both("WINDIR", p.GetWindowsDirectoryA(sz, MAX_PATH));
   both("SYSDIR", p.GetSystemDirectoryA(sz, MAX_PATH));
-  const std::string hklm = "HKEY_LOCAL_MACHINE\\Software\\";
-  std::string source = RegistryPath(pc, hklm + "Microsoft\\Windows\\CurrentVersion\\Setup",
-                                    "SourcePath");
+  std::string source = RegistryPath(pc, "Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath");
   if (!source.empty()) {
     ph["SOURCEPATH"].push_back(source);
     // A relative value names the folder it leads to from the start-up
@@ -153,43 +123,10 @@ CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
       p.SetCurrentDirectoryA(szStart);
     }
   }
-  for (const char* key : {"Tonivex Applications\\Mixer", "Veltrix\\Mixer"}) {
-    std::string mixer = RegistryPath(pc, hklm + key, "Path");
-    if (!mixer.empty())
-      ph["MIXERDIR"].push_back(mixer);
-  }
+  for (const char* key : {"Tonivex Applications\\Mixer", "Veltrix\\Mixer"})
+    if (!RegistryPath(pc, key, "Path").empty())
+      ph["MIXERDIR"].push_back(RegistryPath(pc, key, "Path"));
   return ph;
-}
-
-std::vector<std::string> ChangeSubjects(const sim::SimChange& c)
-{
-  using K = sim::ChangeKind;
-  const std::string head = std::string(KindName(c.kind)) + " ";
-  switch (c.kind) {
-  case K::ValueAdded:
-  case K::ValueRemoved:
-  case K::ValueChanged: {
-    const sim::RegValue& v = c.newValue ? *c.newValue : *c.oldValue;
-    return {head + c.path + " [" + (v.name.empty() ? "@" : v.name) + "]"};
-  }
-  case K::RenameAtRestart:
-    return {head + c.path + " -> " + c.target};
-  case K::DeleteAtRestart:
-    return {head + "delete " + c.path};
-  case K::FileChanged: {
-    std::vector<std::string> out{head + c.path};
-    for (const auto& k : c.profileKeys)
-      out.push_back(head + c.path + ": [" + k.section + "] " + k.key +
-                    (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
-    for (const auto& l : c.lines)
-      out.push_back(head + c.path + ": line " + l);
-    if (c.sizesOnly)
-      out.push_back(head + c.path + ": content");
-    return out;
-  }
-  default:
-    return {head + c.path};
-  }
 }
 
 bool CAllowedChanges::Load(const std::string& text, std::string* pError)
@@ -200,27 +137,30 @@ bool CAllowedChanges::Load(const std::string& text, std::string* pError)
   int lineNo = 0;
   for (std::string line; std::getline(in, line);) {
     ++lineNo;
-    std::vector<std::string> w = Words(line.substr(0, line.find('#')));
-    if (w.empty())
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string w0, w1;
+    if (!(words >> w0))
       continue;
-    auto fail = [&](const std::string& what) {
-      *pError = "line " + std::to_string(lineNo) + ": " + what;
-      return false;
-    };
-    const std::string rest = sim::TrimBlanks(line.substr(line.find(w[0]) + w[0].size()));
-    if (w[0] == "set" && w.size() == 2) {
-      pSet = &m_sets[w[1]];
+    words >> w1;
+    const std::string rest = sim::TrimBlanks(line.substr(line.find(w0) + w0.size()));
+    if (w0 == "set" && !w1.empty()) {
+      pSet = &m_sets[w1];
       pPath = nullptr;
-    } else if (w[0] == "path" && w.size() >= 3 && w[1].back() == ':') {
-      m_paths.push_back(Path{w[1].substr(0, w[1].size() - 1), {w.begin() + 2, w.end()}, {}, {}});
+    } else if (w0 == "path" && w1.size() > 1 && w1.back() == ':') {
+      m_paths.push_back(Path{w1.substr(0, w1.size() - 1), {}, {}, {}});
+      for (std::string set; words >> set;)
+        m_paths.back().sets.push_back(set);
       pPath = &m_paths.back();
       pSet = nullptr;
-    } else if (pPath && (w[0] == "when" || w[0] == "unless")) {
-      (w[0] == "when" ? pPath->when : pPath->unless).push_back(rest);
-    } else if (pSet && w.size() >= 2) {
-      pSet->push_back(Rule{Split(w[0], '|'), rest});
+    } else if (pPath && (w0 == "when" || w0 == "unless")) {
+      (w0 == "when" ? pPath->when : pPath->unless).push_back(rest);
+    } else if (pSet && !w1.empty()) {
+      pSet->push_back(Rule{{}, rest});
+      for (std::istringstream kinds(w0); std::getline(kinds, w1, '|');)
+        pSet->back().kinds.push_back(w1);
     } else {
-      return fail("not a rule: " + line);
+      *pError = "line " + std::to_string(lineNo) + ": not a rule: " + line;
+      return false;
     }
   }
   for (const Path& path : m_paths)
@@ -236,7 +176,7 @@ const CAllowedChanges::Path* CAllowedChanges::Find(const std::vector<std::string
 {
   auto any = [&](const std::string& pattern) {
     for (const auto& e : events)
-      if (MatchPattern(pattern, e, false))
+      if (Match(pattern.c_str(), e.c_str(), false))
         return true;
     return false;
   };
@@ -258,25 +198,6 @@ std::string CAllowedChanges::FindPath(const std::vector<std::string>& events) co
   return pPath ? pPath->name : "";
 }
 
-bool CAllowedChanges::Allowed(const Path& path, const std::string& subject,
-                              const CRunPlaceholders& ph) const
-{
-  const std::string kind = subject.substr(0, subject.find(' '));
-  const std::string what = subject.substr(kind.size() + 1);
-  for (const auto& set : path.sets)
-    for (const Rule& rule : m_sets.at(set)) {
-      bool bKind = false;
-      for (const auto& k : rule.kinds)
-        bKind = bKind || k == kind;
-      if (!bKind)
-        continue;
-      for (const auto& pattern : Expand(rule.pattern, ph))
-        if (MatchPattern(pattern, what, true))
-          return true;
-    }
-  return false;
-}
-
 std::vector<std::string> CAllowedChanges::Check(const std::vector<std::string>& events,
                                                 const std::vector<sim::SimChange>& changes,
                                                 const CRunPlaceholders& ph) const
@@ -286,9 +207,18 @@ std::vector<std::string> CAllowedChanges::Check(const std::vector<std::string>& 
     return {"no path of the rule matches these events"};
   std::vector<std::string> faults;
   for (const auto& c : changes)
-    for (const auto& subject : ChangeSubjects(c))
-      if (!Allowed(*pPath, subject, ph))
+    for (const auto& subject : Subjects(c)) {
+      const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
+      bool bAllowed = false;
+      for (const auto& set : pPath->sets)
+        for (const Rule& rule : m_sets.at(set))
+          for (const auto& k : rule.kinds)
+            if (k == kind)
+              for (const auto& pattern : Expand(rule.pattern, ph))
+                bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
+      if (!bAllowed)
         faults.push_back(pPath->name + ": " + subject);
+    }
   return faults;
 }
 

@@ -1,31 +1,24 @@
 #include "CheckedRun.h"
 
-#include "sim/SimChanges.h"
-
 namespace hostile {
 
 namespace {
 
-// Longer than any pause the launcher makes adds up to: a run that waits
-// this long in virtual time has hung for its user.
+// Longer than all the launcher's pauses add up to: a run that waits this
+// long in virtual time has hung for its user.
 const unsigned long long kVirtualHangMs = 10 * 60 * 1000;
 
-bool OneLine(const std::string& s)
+CheckedRun Refused(const std::string& message, const std::string& machineDir,
+                   const sim::SimMachineState& before)
 {
-  return !s.empty() && s.find_first_of("\r\n") == std::string::npos;
-}
-
-void Refuse(CheckedRun* pRun, const std::string& message, const std::string& machineDir,
-            const sim::SimMachineState& before)
-{
-  pRun->refused = true;
-  pRun->refusal = message;
-  if (!OneLine(message))
-    pRun->faults.push_back("refusal is not one line: " + message);
+  CheckedRun run;
+  run.refused = true;
+  run.refusal = message;
+  if (message.empty() || message.find_first_of("\r\n") != std::string::npos)
+    run.faults.push_back("refusal is not one line: " + message);
   // The registry may be the malformed input itself: compared as bytes.
   const sim::SimMachineState after = sim::ReadMachineState(machineDir);
-  bool bSame = after.hasRegistry == before.hasRegistry &&
-               after.registryText == before.registryText &&
+  bool bSame = after.hasRegistry == before.hasRegistry && after.registryText == before.registryText &&
                after.entries.size() == before.entries.size();
   for (size_t i = 0; bSame && i < after.entries.size(); ++i) {
     const sim::SimFileEntry &a = after.entries[i], &b = before.entries[i];
@@ -33,7 +26,8 @@ void Refuse(CheckedRun* pRun, const std::string& message, const std::string& mac
             a.content == b.content && a.modified == b.modified;
   }
   if (!bSame)
-    pRun->faults.push_back("refused, yet the machine folder changed");
+    run.faults.push_back("refused, yet the machine folder changed");
+  return run;
 }
 
 }  // namespace
@@ -41,20 +35,16 @@ void Refuse(CheckedRun* pRun, const std::string& message, const std::string& mac
 CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options,
                       const CAllowedChanges& rules)
 {
-  CheckedRun run;
   const sim::SimMachineState before = sim::ReadMachineState(machineDir);
   const std::string canonical = sim::CanonicalWindowsVersion(options.windows);
-  if (canonical.empty()) {
-    Refuse(&run, "unknown Windows version: " + options.windows, machineDir, before);
-    return run;
-  }
+  if (canonical.empty())
+    return Refused("unknown Windows version: " + options.windows, machineDir, before);
   options.windows = canonical;
   std::string err;
   auto pc = sim::CSimComputer::Load(machineDir, options, &err);
-  if (!pc) {
-    Refuse(&run, err, machineDir, before);
-    return run;
-  }
+  if (!pc)
+    return Refused(err, machineDir, before);
+  CheckedRun run;
   const CRunPlaceholders placeholders = ReadPlaceholders(*pc);
   try {
     sim::RunLauncher(*pc);
@@ -67,10 +57,9 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options,
     run.faults.push_back("registry not saved: " + err);
   if (pc->Clock() > kVirtualHangMs)
     run.faults.push_back("waited " + std::to_string(pc->Clock()) + " ms of virtual time");
-
   std::vector<sim::SimChange> changes;
-  if (!sim::CompareMachineStates(before, sim::ReadMachineState(machineDir),
-                                 options.windowsDirectory, &changes, &err)) {
+  if (!sim::CompareMachineStates(before, sim::ReadMachineState(machineDir), options.windowsDirectory,
+                                 &changes, &err)) {
     run.faults.push_back("registry.reg unreadable after the run: " + err);
     return run;
   }

@@ -1,56 +1,45 @@
 // The hostile-computer sweep: every trait of hostile-computers.txt crossed
-// with the variants (the rotating ones in turn), each computer built from
-// the sample (Windows 98 with the sample disc as D:), run through setupsim
-// in a child process and checked: no crash (when the child dies, the next
-// one goes on after that computer), no hang (a deadline on each computer's
-// answer, not a pause), no change outside the allowed set of the path
-// taken. Prints each failure and "N passed, M failed".
+// with the variants (the rotating ones in turn), each computer built from the
+// sample (Windows 98, the sample disc as D:) and run through setupsim in a
+// child process of its own, then checked: no crash, no hang (a guard on the
+// child's answer, not a pause), no change outside the allowed sets of the
+// path taken. Prints each failure and "N passed, M failed".
 //
 //   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
 //
-// The computers are built in a new folder under SCRATCH; those that fail
-// are left there.
-#include <fcntl.h>
-#include <poll.h>
+// The computers are built in a new folder under SCRATCH; failed ones stay.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <random>
 #include <sstream>
 
-#include "AllowedChanges.h"
 #include "CheckedRun.h"
+#include "SetupSimOptions.h"
 #include "sim/SimText.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A computer's guard: a child that has not answered by then has hung.
-const int kDeadlineMs = 60 * 1000;
+const unsigned kDeadlineSeconds = 60;
 const size_t kMinComputers = 200;
 
 struct Recipe {
   std::string name;
-  std::vector<std::string> ops;
   bool bRotate = false;  // a variant that only some traits meet, in turn
+  std::vector<std::string> ops;
 };
 
 std::string ReadText(const std::string& path)
 {
-  std::ifstream in(path, std::ios::binary);
   std::stringstream ss;
-  ss << in.rdbuf();
+  ss << std::ifstream(path, std::ios::binary).rdbuf();
   return ss.str();
 }
 
@@ -61,231 +50,114 @@ std::string ReplaceAll(std::string s, const std::string& from, const std::string
   return s;
 }
 
-// The content notation: {crlf} {lf} {cr} {nul} {tab}, {rep N TEXT},
-// {bytes N} (pseudo-random), {sample FILE} and its forms with LF or CR line
-// ends or without the final line break: {lf FILE} {cr FILE} {chop FILE}.
-class CExpander {
-public:
-  CExpander(const std::string& samples, unsigned seed) : m_samples(samples), m_rng(seed) {}
-
-  std::string Expand(const std::string& s)
-  {
-    size_t pos = 0;
-    return Run(s, &pos, false);
-  }
-
-private:
-  std::string Run(const std::string& s, size_t* pPos, bool bNested)
-  {
-    std::string out;
-    while (*pPos < s.size()) {
-      char c = s[*pPos];
-      if (c == '}' && bNested) {
-        ++*pPos;
-        return out;
-      }
-      std::string word;
-      if (c == '{') {
-        size_t end = s.find_first_of(" }", *pPos + 1);
-        word = s.substr(*pPos + 1, end == std::string::npos ? 0 : end - *pPos - 1);
-      }
-      if (!IsName(word)) {
-        out += c;
-        ++*pPos;
-        continue;
-      }
-      *pPos += word.size() + 1;
-      if (s[*pPos] == ' ')
-        ++*pPos;
-      out += Apply(word, s, pPos);
-    }
-    return out;
-  }
-
-  static bool IsName(const std::string& w)
-  {
-    for (const char* n : {"crlf", "lf", "cr", "nul", "tab", "rep", "bytes", "sample", "chop"})
-      if (w == n)
-        return true;
-    return false;
-  }
-
-  std::string Apply(const std::string& word, const std::string& s, size_t* pPos)
-  {
-    static const std::map<std::string, std::string> kFixed = {
-        {"crlf", "\r\n"}, {"lf", "\n"}, {"cr", "\r"}, {"nul", std::string(1, '\0')}, {"tab", "\t"}};
-    std::string arg = Run(s, pPos, true);
-    if (arg.empty() && kFixed.count(word))
-      return kFixed.at(word);
-    if (word == "rep" || word == "bytes") {
-      size_t sp = arg.find(' ');
-      size_t n = std::stoul(arg.substr(0, sp));
-      std::string out;
-      for (size_t i = 0; i < n; ++i)
-        out += word == "rep" ? arg.substr(sp + 1) : std::string(1, (char)m_rng());
-      return out;
-    }
-    std::string text = ReadText(m_samples + "/" + arg);
-    if (word == "lf")
-      return ReplaceAll(text, "\r\n", "\n");
-    if (word == "cr")
-      return ReplaceAll(text, "\r\n", "\r");
-    if (word == "chop")
-      return text.substr(0, text.find_last_not_of("\r\n") + 1);
-    return text;
-  }
-
-  std::string m_samples;
-  std::mt19937 m_rng;
-};
-
-bool ReadRecipes(const std::string& text, std::vector<Recipe>* pVariants,
-                 std::vector<Recipe>* pTraits)
+// The text notation, innermost first: {crlf} {lf} {cr} {nul} {tab},
+// {rep N TEXT}, {bytes N} (pseudo-random), {sample FILE} under the samples,
+// {lf FILE} {cr FILE} with those line ends, {chop FILE} without the final one.
+std::string Expand(std::string s, const std::string& samples, std::mt19937& rng)
 {
-  std::istringstream in(text);
-  std::vector<Recipe>* pList = nullptr;
-  for (std::string line; std::getline(in, line);) {
-    std::string t = sim::TrimBlanks(line);
-    if (t.empty() || t[0] == '#')
+  static const std::string kWords = " crlf lf cr nul tab rep bytes sample chop ";
+  for (size_t open = s.find('{'); open != std::string::npos; open = s.find('{', open + 1)) {
+    const size_t close = s.find_first_of("{}", open + 1);
+    const std::string inner = s.substr(open + 1, close == std::string::npos ? 0 : close - open - 1);
+    const std::string word = inner.substr(0, inner.find(' ')), arg = inner.substr(word.size() + (word != inner));
+    if (close == std::string::npos || s[close] != '}' || kWords.find(" " + word + " ") == std::string::npos)
       continue;
-    if (t.compare(0, 8, "variant ") == 0 || t.compare(0, 6, "trait ") == 0) {
-      pList = t[0] == 'v' ? pVariants : pTraits;
-      std::string name = sim::TrimBlanks(t.substr(t.find(' ')));
-      const bool bRotate = name.size() > 7 && name.compare(name.size() - 7, 7, " rotate") == 0;
-      pList->push_back(Recipe{name.substr(0, name.size() - (bRotate ? 7 : 0)), {}, bRotate});
-    } else if (pList == nullptr) {
-      std::cerr << "hostile_sweep: an operation outside a recipe: " << t << "\n";
-      return false;
-    } else {
-      pList->back().ops.push_back(t);
+    std::string out;
+    if (word == inner)
+      out = word == "crlf" ? "\r\n" : word == "lf" ? "\n" : word == "cr" ? "\r" : word == "tab" ? "\t"
+          : std::string(1, '\0');
+    else if (word == "rep" || word == "bytes")
+      for (size_t i = 0, n = std::stoul(arg); i < n; ++i)
+        out += word == "rep" ? arg.substr(arg.find(' ') + 1) : std::string(1, (char)rng());
+    else {
+      out = ReadText(samples + "/" + arg);
+      out = word == "lf" ? ReplaceAll(out, "\r\n", "\n") : word == "cr" ? ReplaceAll(out, "\r\n", "\r")
+          : word == "chop" ? out.substr(0, out.find_last_not_of("\r\n") + 1) : out;
     }
+    s = s.substr(0, open) + out + s.substr(close + 1);
+    open = std::string::npos;  // from the start again: the token may have been inside another
   }
-  return true;
+  return s;
 }
 
 // The first word of an operation's argument: a path, quoted when it holds blanks.
 std::string TakePath(std::string* pRest)
 {
   std::string& r = *pRest;
-  size_t end = r[0] == '"' ? r.find('"', 1) + 1 : r.find(' ');
-  std::string path = r.substr(r[0] == '"' ? 1 : 0, end == std::string::npos ? std::string::npos
-                                                   : end - (r[0] == '"' ? 2 : 0));
+  const bool bQuoted = !r.empty() && r[0] == '"';
+  const size_t end = bQuoted ? r.find('"', 1) + 1 : r.find(' ');
+  std::string path = r.substr(bQuoted, end == std::string::npos ? end : end - 2 * bQuoted);
   r = end == std::string::npos || end >= r.size() ? "" : r.substr(end + 1);
   return path;
 }
 
-class CComputerBuilder {
-public:
-  CComputerBuilder(const std::string& samples, const std::string& dir, sim::SimOptions* pOptions,
-                   unsigned seed)
-      : m_samples(samples), m_dir(dir), m_pOptions(pOptions), m_expander(samples, seed)
-  {
-  }
-
-  // "C:\A\B" -> DIR/c/A/B.
-  std::string Host(const std::string& windowsPath) const
-  {
-    std::string rest = windowsPath.size() > 3 ? windowsPath.substr(3) : "";
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    return m_dir + "/" + std::string(1, sim::Lower(windowsPath.substr(0, 1))[0]) +
-           (rest.empty() ? "" : "/" + rest);
-  }
-
-  bool Apply(const std::string& op)
-  {
-    std::string verb = op.substr(0, op.find(' '));
-    std::string rest = op.size() > verb.size() ? m_expander.Expand(op.substr(verb.size() + 1)) : "";
-    std::error_code ec;
-    if (verb == "option")
-      return SetOption(rest.substr(0, rest.find('=')), rest.substr(rest.find('=') + 1));
-    if (verb == "reg") {
-      std::ofstream(m_dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
-      return true;
-    }
-    std::string path = TakePath(&rest);
-    if (verb == "file" || verb == "append") {
-      for (std::istringstream paths(path); std::getline(paths, path, '|');) {
-        fs::create_directories(fs::path(Host(path)).parent_path(), ec);
-        std::ofstream(Host(path), std::ios::binary |
-                                      (verb == "file" ? std::ios::trunc : std::ios::app)) << rest;
-      }
-    } else if (verb == "dir") {
-      fs::create_directories(Host(path), ec);
-    } else if (verb == "remove") {
-      fs::remove_all(Host(path), ec);
-    } else if (verb == "move") {
-      std::string to = Host(TakePath(&rest));
-      fs::create_directories(fs::path(to).parent_path(), ec);
-      fs::rename(Host(path), to, ec);
-    } else if (verb == "copydisc") {
-      // The disc as it stands now (the variant's setup.ini included).
-      const std::string copy = m_dir + "/disc-copy";
-      fs::copy(m_dir + "/d", copy, fs::copy_options::recursive, ec);
-      fs::create_directories(fs::path(Host(path)).parent_path(), ec);
-      fs::rename(copy, Host(path), ec);
-    } else if (verb == "readonly") {
-      fs::permissions(Host(path), fs::perms::owner_write | fs::perms::group_write |
-                                      fs::perms::others_write, fs::perm_options::remove, ec);
-    } else {
-      return false;
-    }
-    return !ec;
-  }
-
-private:
-  bool SetOption(const std::string& key, const std::string& value)
-  {
-    sim::SimOptions& o = *m_pOptions;
-    if (key == "windows") o.windows = value;
-    else if (key == "program") o.programPath = value;
-    else if (key == "args") o.commandLine = value;
-    else if (key == "cwd") o.currentDirectory = value;
-    else if (key == "windir") o.windowsDirectory = value;
-    else if (key == "sysdir") o.systemDirectory = value;
-    else if (key == "readonly") o.readOnlyDrives = value;
-    else if (key == "act") o.actions.push_back(value);
-    else if (key == "window") o.openWindows.push_back(value);
-    else if (key == "running")
-      o.runningPrograms.emplace_back(value.substr(0, value.rfind('=')),
-                                     std::stoi(value.substr(value.rfind('=') + 1)));
-    else return false;
-    return true;
-  }
-
-  std::string m_samples, m_dir;
-  sim::SimOptions* m_pOptions;
-  CExpander m_expander;
-};
-
 struct Computer {
   std::string name, dir;
-  const Recipe* pVariant;
-  const Recipe* pTrait;
+  const Recipe *pVariant, *pTrait;
   unsigned seed;
-  std::string path;     // the rule's path its run took
-  std::string failure;  // "" when all was well
-  bool bDone = false;
 };
 
-// Builds a computer from the sample and its recipes, runs it and checks it;
-// the report: its path, then one line per fault.
-std::string BuildAndRun(const std::string& samples, const Computer& c,
-                        const hostile::CAllowedChanges& rules)
+// Builds a computer from the sample and its recipes, runs and checks it:
+// its path, then one line per fault.
+std::string BuildAndRun(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
 {
-  std::error_code ec;
-  fs::remove_all(c.dir, ec);
   fs::create_directories(c.dir);
   fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
   fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
-  sim::SimOptions options;
-  std::string err;
-  if (!sim::ReadMachineIni(c.dir, &options, &err))
-    return "-\nsample machine.ini: " + err + "\n";
-  CComputerBuilder builder(samples, c.dir, &options, c.seed);
+  auto host = [&](const std::string& w) {  // "C:\A\B" -> DIR/c/A/B
+    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + ReplaceAll(w.size() > 3 ? w.substr(3) : "", "\\", "/");
+  };
+  std::mt19937 rng(c.seed);
+  std::vector<std::string> args{"hostile_sweep"};
+  std::error_code ec;
   for (const Recipe* pRecipe : {c.pVariant, c.pTrait})
-    for (const auto& op : pRecipe->ops)
-      if (!builder.Apply(op))
+    for (const auto& op : pRecipe->ops) {
+      const std::string verb = op.substr(0, op.find(' '));
+      std::string rest = Expand(op.size() > verb.size() ? op.substr(verb.size() + 1) : "", samples, rng);
+      if (verb.compare(0, 2, "--") == 0) {
+        args.insert(args.end(), {verb, rest});
+        continue;
+      }
+      if (verb == "reg") {
+        std::ofstream(c.dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
+        continue;
+      }
+      const std::string path = TakePath(&rest);
+      if (verb == "file") {
+        std::istringstream paths(path);
+        for (std::string p; std::getline(paths, p, '|');) {
+          fs::create_directories(fs::path(host(p)).parent_path(), ec);
+          std::ofstream(host(p), std::ios::binary) << rest;
+        }
+      } else if (verb == "dir") {
+        fs::create_directories(host(path), ec);
+      } else if (verb == "remove") {
+        fs::remove_all(host(path), ec);
+      } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
+        const std::string to = host(TakePath(&rest)), copy = c.dir + "/copy";
+        if (verb == "copy")
+          fs::copy(host(path), copy, fs::copy_options::recursive, ec);
+        fs::create_directories(fs::path(to).parent_path(), ec);
+        fs::rename(verb == "copy" ? copy : host(path), to, ec);
+      } else if (verb == "readonly") {
+        fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove, ec);
+      } else {
+        return "-\nunknown operation: " + op + "\n";
+      }
+      if (ec)
         return "-\ncannot apply: " + op + "\n";
+    }
+  sim::SimOptions options;
+  SetupSimCommandLine cl;
+  std::string err;
+  std::vector<char*> argv;
+  args.push_back(c.dir);
+  for (auto& a : args)
+    argv.push_back(&a[0]);
+  if (!sim::ReadMachineIni(c.dir, &options, &err) || !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
+    return "-\n" + err + "\n";
+  ApplyCommandLine(cl, &options);
   hostile::CheckedRun run = hostile::RunChecked(c.dir, options, rules);
   std::string report = (run.refused ? "refused: " + run.refusal : run.path) + "\n";
   for (const auto& f : run.faults)
@@ -293,97 +165,42 @@ std::string BuildAndRun(const std::string& samples, const Computer& c,
   return report;
 }
 
-// Runs the computers from `next` on in a child process, which reports each
-// as "begin I", its report, "end I". A child that dies takes the computer it
-// was at with it (a crash), one that stays silent past the deadline is
-// killed (a hang); the next child goes on after it. Returns the index to
-// go on from.
-size_t RunBatch(const std::string& samples, std::vector<Computer>& computers, size_t next,
-                const hostile::CAllowedChanges& rules)
+// Runs one computer in a child: "" when all was well, else what went wrong.
+std::string RunIsolated(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules,
+                        std::string* pPath)
 {
   int fds[2];
-  if (pipe(fds) != 0) {
-    computers[next].failure = "no pipe\n";
-    return next + 1;
-  }
+  if (pipe(fds) != 0)
+    return "no pipe\n";
   std::cout.flush();
-  pid_t pid = fork();
+  const pid_t pid = fork();
   if (pid == 0) {
     close(fds[0]);
-    for (size_t i = next; i < computers.size(); ++i) {
-      std::string out = "begin " + std::to_string(i) + "\n" + BuildAndRun(samples, computers[i], rules) +
-                        "end " + std::to_string(i) + "\n";
-      for (size_t done = 0; done < out.size();) {
-        ssize_t n = write(fds[1], out.data() + done, out.size() - done);
-        if (n <= 0)
-          _exit(1);
-        done += (size_t)n;
-      }
+    alarm(kDeadlineSeconds);
+    const std::string out = BuildAndRun(samples, c, rules);
+    for (size_t done = 0; done < out.size();) {
+      const ssize_t n = write(fds[1], out.data() + done, out.size() - done);
+      if (n <= 0)
+        _exit(1);
+      done += (size_t)n;
     }
     _exit(0);
   }
   close(fds[1]);
-  std::string pending, report;
-  size_t current = next;
-  bool bHung = false;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd pfd{fds[0], POLLIN, 0};
-    if (left.count() <= 0 || poll(&pfd, 1, (int)left.count()) == 0) {
-      bHung = true;
-      kill(pid, SIGKILL);
-      break;
-    }
-    char buf[4096];
-    ssize_t n = read(fds[0], buf, sizeof buf);
-    if (n <= 0)
-      break;
-    pending.append(buf, (size_t)n);
-    for (size_t nl; (nl = pending.find('\n')) != std::string::npos;) {
-      std::string line = pending.substr(0, nl);
-      pending.erase(0, nl + 1);
-      if (line.compare(0, 6, "begin ") == 0) {
-        current = std::stoul(line.substr(6));
-        report.clear();
-      } else if (line.compare(0, 4, "end ") == 0) {
-        Computer& c = computers[current];
-        c.path = report.substr(0, report.find('\n'));
-        c.failure = report.substr(report.find('\n') + 1);
-        c.bDone = true;
-        current = current + 1;
-        deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
-      } else {
-        report += line + "\n";
-      }
-    }
-  }
+  std::string report;
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
+    report.append(buf, (size_t)n);
   close(fds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
-  if (current >= computers.size())
-    return current;
-  Computer& c = computers[current];
-  c.bDone = true;
-  if (bHung)
-    c.failure = "hang: no answer within the deadline\n";
-  else if (WIFSIGNALED(status))
-    c.failure = "crash: signal " + std::to_string(WTERMSIG(status)) + "\n";
-  else
-    c.failure = "crash: exit status " + std::to_string(WEXITSTATUS(status)) + "\n";
-  return current + 1;
-}
-
-void MakeWritable(const std::string& dir)
-{
-  std::error_code ec;
-  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-  for (auto it = fs::recursive_directory_iterator(dir, ec); it != fs::recursive_directory_iterator();
-       it.increment(ec))
-    fs::permissions(it->path(), fs::perms::owner_read | fs::perms::owner_write |
-                                    (it->is_directory() ? fs::perms::owner_exec : fs::perms::none),
-                    fs::perm_options::add, ec);
+  if (WIFSIGNALED(status))
+    return WTERMSIG(status) == SIGALRM ? "hang: no answer within the deadline\n"
+                                       : "crash: signal " + std::to_string(WTERMSIG(status)) + "\n";
+  if (WEXITSTATUS(status) != 0)
+    return "crash: exit status " + std::to_string(WEXITSTATUS(status)) + "\n";
+  *pPath = report.substr(0, report.find('\n'));
+  return report.substr(report.find('\n') + 1);
 }
 
 }  // namespace
@@ -395,22 +212,31 @@ int main(int argc, char** argv)
     return 2;
   }
   const std::string samples = argv[1], only = argc > 5 ? argv[5] : "";
-  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX";
+  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX", err;
   fs::create_directories(argv[4]);
-  if (mkdtemp(&scratch[0]) == nullptr) {
-    std::cerr << "hostile_sweep: cannot make a folder in " << argv[4] << "\n";
-    return 2;
-  }
   hostile::CAllowedChanges rules;
-  std::string err;
-  if (!rules.Load(ReadText(argv[2]), &err)) {
-    std::cerr << "hostile_sweep: " << argv[2] << ": " << err << "\n";
+  if (mkdtemp(&scratch[0]) == nullptr || !rules.Load(ReadText(argv[2]), &err)) {
+    std::cerr << "hostile_sweep: " << (err.empty() ? "cannot make a folder in " + scratch : err) << "\n";
     return 2;
   }
   std::vector<Recipe> variants, traits;
-  if (!ReadRecipes(ReadText(argv[3]), &variants, &traits))
-    return 2;
-
+  std::istringstream in(ReadText(argv[3]));
+  for (std::string line; std::getline(in, line);) {
+    const std::string t = sim::TrimBlanks(line);
+    if (t.empty() || t[0] == '#')
+      continue;
+    std::istringstream words(t);
+    std::string kind, name, rotate;
+    words >> kind >> name >> rotate;
+    if (kind == "variant" || kind == "trait")
+      (kind == "variant" ? variants : traits).push_back(Recipe{name, rotate == "rotate", {}});
+    else if (line[0] == ' ' && !(variants.empty() && traits.empty()))
+      (traits.empty() ? variants : traits).back().ops.push_back(t);
+    else {
+      std::cerr << "hostile_sweep: not in a recipe: " << t << "\n";
+      return 2;
+    }
+  }
   // Each trait meets every variant, and two of the rotating ones in turn.
   std::vector<const Recipe*> rotating;
   for (const Recipe& v : variants)
@@ -420,37 +246,37 @@ int main(int argc, char** argv)
   unsigned seed = 1;
   for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait)
     for (const Recipe& variant : variants) {
-      const Recipe& trait = traits[nTrait];
-      const std::string name = trait.name + " / " + variant.name;
+      const std::string name = traits[nTrait].name + " / " + variant.name;
       ++seed;
       if (variant.bRotate && &variant != rotating[(2 * nTrait) % rotating.size()] &&
           &variant != rotating[(2 * nTrait + 1) % rotating.size()])
         continue;
-      if (only.empty() || name.find(only) != std::string::npos)
-        computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &trait, seed});
+      if (name.find(only) != std::string::npos)
+        computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &traits[nTrait], seed});
     }
-  for (size_t next = 0; next < computers.size();)
-    next = RunBatch(samples, computers, next, rules);
-
   size_t nPassed = 0, nFailed = 0;
   for (const Computer& c : computers) {
+    std::string path, failure = RunIsolated(samples, c, rules, &path);
     if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
-      std::cout << c.name << ": " << c.path << "\n";
-    if (c.failure.empty()) {
-      ++nPassed;
-      MakeWritable(c.dir);
-      std::error_code ec;
-      fs::remove_all(c.dir, ec);
-    } else {
+      std::cout << c.name << ": " << path << "\n";
+    if (!failure.empty()) {
       ++nFailed;
-      std::cout << "FAILED " << c.name << " (" << c.dir << ")\n" << c.failure;
+      std::cout << "FAILED " << c.name << " (" << c.dir << ")\n" << failure;
+      continue;
     }
+    ++nPassed;
+    std::error_code ec;
+    fs::permissions(c.dir, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (auto it = fs::recursive_directory_iterator(c.dir, ec); it != fs::recursive_directory_iterator();
+         it.increment(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(c.dir, ec);
   }
   std::cout << nPassed << " passed, " << nFailed << " failed\n";
   std::error_code ec;
   if (nFailed == 0)
     fs::remove_all(scratch, ec);
-  if (only.empty() && nPassed + nFailed < kMinComputers) {
+  if (only.empty() && computers.size() < kMinComputers) {
     std::cout << "fewer than " << kMinComputers << " computers\n";
     return 1;
   }

@@ -1,50 +1,22 @@
 """What a Wine run and a simulated run of the same scenario may differ in,
 each difference named once. comparable() takes both runs to the lines they
-must then agree on.
-
-Differences that the Wine runner itself takes care of while it prepares the
-prefix (the Windows version, WIN.INI kept a file on 9x, the stand-in
-programs) are named in tools/wine/WineDifferences.cpp.
+must then agree on. What the Wine runner itself arranges in the prefix (the
+Windows version, WIN.INI kept a file on 9x, the stand-in programs) is named
+in tools/wine/WineDifferences.cpp.
 """
 import re
+from collections import namedtuple
 
-
-class Difference:
-    def __init__(self, why, events=None, change=None, line=None):
-        self.why = why
-        self.events = events    # [event] -> [event], applied to both runs
-        self.change = change    # report line -> line (None drops it), both runs
-        self.line = line        # a line of a file afterwards -> its comparable form
+# events: [event] -> [event]; change: report line -> line (None drops it);
+# line: a line of a file afterwards -> its comparable form.
+Difference = namedtuple("Difference", "why events change line", defaults=(None, None, None))
 
 
 def _unobservable(events):
-    out, restarts = [], 0
-    for e in events:
-        if e.startswith(("pause ", "wait-cursor ", "ended ")):
-            continue
-        if e == "return false":
-            e = "exit 0"
-        if e == "restart":
-            restarts += 1
-            continue
-        if e.startswith(("start ", "start-failed ")):
-            e = re.sub(r" via=\w+$", "", e)
-        out.append(e)
+    out = [re.sub(r" via=\w+$", "", "exit 0" if e == "return false" else e) for e in events
+           if not e.startswith(("pause ", "wait-cursor ", "ended ")) and e != "restart"]
     end = len(out) - 1 if out and out[-1].startswith("exit ") else len(out)
-    return out[:end] + ["restart"] * restarts + out[end:]
-
-
-PROFILE = re.compile(r"\.(ini|inf)\b", re.I)
-
-
-def _profile_change(line):
-    if PROFILE.search(line) and line.startswith(("file added ", "file changed ")):
-        return re.sub(r" \(\d+ bytes\)$", "", line)
-    # A line of a profile file that is no key, as Wine writes it back.
-    if line.startswith(("  - ", "  + ")):
-        body = _profile_line(line[4:])
-        return None if body == "" else line[:4] + body
-    return line
+    return out[:end] + ["restart"] * events.count("restart") + out[end:]
 
 
 def _profile_line(line):
@@ -55,15 +27,18 @@ def _profile_line(line):
     return line
 
 
+def _profile_change(line):
+    if re.search(r"\.(ini|inf)\b", line, re.I) and line.startswith(("file added ", "file changed ")):
+        return re.sub(r" \(\d+ bytes\)$", "", line)
+    if line.startswith(("  - ", "  + ")):  # a line of a profile file that is no key, as Wine writes it back
+        body = _profile_line(line[4:])
+        return None if body == "" else line[:4] + body
+    return line
+
+
 SHORT_NAME = re.compile(r"(?<=[\\:])[^\\ .~]{1,6}~[0-9A-Z]{1,5}(?=[\\. ,\"]|$)", re.I)
-
-FILE_LINE = re.compile(r"^(file added|file removed|file changed|folder added|folder removed|attribute changed|at restart:) (.*)$")
-
-
-def _name_case(line):
-    m = FILE_LINE.match(line)
-    return m.group(1) + " " + m.group(2).lower() if m else line
-
+FILE_LINE = re.compile(r"^(file added|file removed|file changed|folder added|folder removed|attribute changed"
+                       r"|at restart:) (.*)$")
 
 KNOWN_DIFFERENCES = {
     "unobservable": Difference(
@@ -79,7 +54,7 @@ KNOWN_DIFFERENCES = {
     "name-case": Difference(
         "A file that a profile write creates is named as the caller spelt it on the simulated computer "
         "(WIN.INI) and in lower case by Wine (win.ini); names are the same without regard to case.",
-        change=_name_case),
+        change=lambda l: FILE_LINE.sub(lambda m: m.group(1) + " " + m.group(2).lower(), l)),
     "profile-rewrite": Difference(
         "A profile write under Wine rewrites the whole file (key=value, CR LF, no blank lines or "
         "indentation): profile files are compared by their sections and keys, not by size.",
@@ -87,16 +62,14 @@ KNOWN_DIFFERENCES = {
 }
 
 
-def comparable(sim, sim_machine, wine, wine_machine):
-    """Both runs' events and changes with every known difference taken out."""
+def comparable(*runs):
+    """The runs' events and changes with every known difference taken out."""
     out = []
-    for run in (sim, wine):
+    for run in runs:
         events, changes = list(run["events"]), list(run["changes"])
         for d in KNOWN_DIFFERENCES.values():
-            if d.events:
-                events = d.events(events)
-            if d.change:
-                changes = [c for c in (d.change(c) for c in changes) if c is not None]
+            events = d.events(events) if d.events else events
+            changes = [c for c in map(d.change or (lambda c: c), changes) if c is not None]
         out.append({"events": events, "changes": changes})
     return out
 
@@ -104,6 +77,5 @@ def comparable(sim, sim_machine, wine, wine_machine):
 def line_form(line):
     """A line of a file afterwards, in the form both runs must agree on."""
     for d in KNOWN_DIFFERENCES.values():
-        if d.line:
-            line = d.line(line)
+        line = d.line(line) if d.line else line
     return line
