@@ -9,7 +9,7 @@ and its stand-ins), scripts/, bench/, the build files and the top-level
 commands.
 Data written for the tests (*.reg, *.txt under tests/) counts as tests.
 Documentation (*.md), images, fuzz inputs and the measured reference lists
-of tests/pecheck/data/ count as neither.
+of tools/pecheck/data/ count as neither.
 
   scripts/test-ratio.py           totals and the ratio
   scripts/test-ratio.py --list    every counted file with its lines
@@ -23,7 +23,7 @@ SOURCE_EXTENSIONS = {".cpp", ".h", ".c", ".rc", ".py", ".sh", ".cmake", ".scn", 
 CODE_DIRS = ("app/", "setup/", "purge/", "install/", "platform/", "res/", "tools/", "scripts/",
              "cmake/", "docs/", "bench/")
 CODE_FILES = {"CMakeLists.txt", "CMakePresets.json", "run.sh", "test.sh", ".ci/run", "bench/run"}
-NOT_COUNTED_DIRS = ("tests/pecheck/data/",)
+NOT_COUNTED_DIRS = ("tools/pecheck/data/",)
 
 
 def is_source(path):

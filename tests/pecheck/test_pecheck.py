@@ -16,7 +16,7 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "pecheck"))
 import pecheck  # noqa: E402
 import pefile  # noqa: E402
 
