@@ -17,47 +17,40 @@ namespace fuzz {
 inline std::vector<std::string> SplitKeepingBreaks(const std::string& text)
 {
   std::vector<std::string> lines;
-  for (size_t pos = 0; pos < text.size();) {
-    size_t nl = text.find('\n', pos);
-    size_t end = nl == std::string::npos ? text.size() : nl + 1;
+  for (size_t pos = 0, end; pos < text.size(); pos = end) {
+    end = std::min(text.find('\n', pos), text.size() - 1) + 1;
     lines.push_back(text.substr(pos, end - pos));
-    pos = end;
   }
   return lines;
 }
 
 inline std::string WithoutBreak(const std::string& line)
 {
-  size_t end = line.find_last_not_of("\r\n");
-  return end == std::string::npos ? "" : line.substr(0, end + 1);
+  return line.substr(0, line.find_last_not_of("\r\n") + 1);
 }
 
 inline std::string CrToCrLf(const std::string& text)
 {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    out += text[i];
-    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+  out.reserve(text.size() * 2);
+  for (size_t i = 0; i < text.size(); ++i)
+    if ((out += text[i]).back() == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
       out += '\n';
-  }
   return out;
 }
 
 // "" when `after` is `before` changed only as a write of key=value in
 // section may change it; else what else changed.
 inline std::string WriteDiffFault(const std::string& before, const std::string& after,
-                                  const std::string& section, const std::string& key,
-                                  const std::string& value)
+                                  const std::string& section, const std::string& key, const std::string& value)
 {
   auto a = SplitKeepingBreaks(before), b = SplitKeepingBreaks(after);
   size_t pre = 0, post = 0;
   while (pre < a.size() && pre < b.size() && a[pre] == b[pre])
     ++pre;
-  while (post < a.size() - pre && post < b.size() - pre &&
-         a[a.size() - 1 - post] == b[b.size() - 1 - post])
+  while (post < a.size() - pre && post < b.size() - pre && a[a.size() - 1 - post] == b[b.size() - 1 - post])
     ++post;
-  std::vector<std::string> gone(a.begin() + pre, a.end() - post);
-  std::vector<std::string> added(b.begin() + pre, b.end() - post);
+  std::vector<std::string> gone(a.begin() + pre, a.end() - post), added(b.begin() + pre, b.end() - post);
   auto isKeyLine = [&](const std::string& line) {
     std::string t = sim::TrimBlanks(WithoutBreak(line));
     size_t eq = t.find('=');
@@ -65,8 +58,7 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
            t.substr(eq + 1) == value;
   };
   // A last line without a break may get one before what follows it.
-  if (gone.size() == 1 && !added.empty() && added[0] == gone[0] + "\r\n" &&
-      gone[0].find('\n') == std::string::npos) {
+  if (gone.size() == 1 && !added.empty() && added[0] == gone[0] + "\r\n" && gone[0].find('\n') == std::string::npos) {
     gone.clear();
     added.erase(added.begin());
   }
@@ -75,10 +67,8 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
   if (gone.size() == 1) {
     if (added.size() != 1 || !isKeyLine(added[0]))
       return "line \"" + WithoutBreak(gone[0]) + "\" replaced by other than the key's";
-    // The key's line keeps its break.
-    if (gone[0].size() - WithoutBreak(gone[0]).size() != added[0].size() - WithoutBreak(added[0]).size())
-      return "the key's line lost its line break";
-    return "";
+    return gone[0].size() - WithoutBreak(gone[0]).size() == added[0].size() - WithoutBreak(added[0]).size()
+               ? "" : "the key's line lost its line break";
   }
   size_t nKeys = 0;
   for (const auto& line : added) {
@@ -88,6 +78,14 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
       return "added a line that is no part of the write: " + line;
   }
   return nKeys == 1 || (added.empty() && before == after) ? "" : "the key's line not added once";
+}
+
+// The same, with lines that ended in a CR alone allowed to end in CR LF.
+inline std::string WriteFault(const std::string& before, const std::string& after, const std::string& section,
+                              const std::string& key, const std::string& value)
+{
+  const std::string fault = WriteDiffFault(before, after, section, key, value);
+  return fault.empty() || WriteDiffFault(CrToCrLf(before), after, section, key, value).empty() ? "" : fault;
 }
 
 }  // namespace fuzz

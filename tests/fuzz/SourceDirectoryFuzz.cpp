@@ -1,7 +1,7 @@
 // The source directory, from any program path and current directory, with
 // paths completed as the simulated computer's GetFullPathNameA completes
-// them (as Windows does). Invariant: the result is missing (empty) or a full path ("X:\..."
-// or "\\server\share\...") of at most 259 characters ending in a backslash;
+// them (as Windows does). Invariant: the result is missing (empty) or a full
+// path ("X:\..." or "\\server\share\...") of at most 259 characters ending in a backslash;
 // and for a program path that Windows could start (no forward slash, no
 // control character, a colon only after a drive letter) it is never the
 // program file itself taken for a folder, but the folder that holds the
@@ -38,35 +38,28 @@ std::string Full(const std::string& path, const std::string& cwd)
   return full;
 }
 
-// The start of the program: its command line or module name, and the
-// current directory.
+// The start of the program: its command line or module name, and the current directory.
 class CStartPlatform : public CForwardingPlatform {
 public:
-  CStartPlatform(std::string commandLine, std::string module, std::string cwd)
-      : m_cmd(commandLine.begin(), commandLine.end()), m_module(std::move(module)),
-        m_cwd(std::move(cwd))
-  {
-    m_cmd.push_back('\0');
-  }
+  CStartPlatform(const std::string& commandLine, std::string module, std::string cwd)
+      : m_cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1), m_module(module), m_cwd(cwd) {}
   LPSTR GetCommandLineA() override { return m_cmd.data(); }
-  DWORD GetModuleFileNameA(HMODULE, LPSTR psz, DWORD nSize) override { return Out(m_module, psz, nSize); }
-  DWORD GetCurrentDirectoryA(DWORD nSize, LPSTR psz) override { return Out(m_cwd, psz, nSize); }
+  DWORD GetModuleFileNameA(HMODULE, LPSTR psz, DWORD nSize) override { return Out(m_module, psz, nSize, true); }
+  DWORD GetCurrentDirectoryA(DWORD nSize, LPSTR psz) override { return Out(m_cwd, psz, nSize, true); }
   DWORD GetFullPathNameA(LPCSTR pszName, DWORD nSize, LPSTR psz, LPSTR* ppszFilePart) override
   {
     FUZZ_CHECK(ppszFilePart == nullptr, "asked for the file part");
-    std::string full = Full(pszName, m_cwd);
-    if (full.empty())
-      return 0;
-    if (full.size() >= nSize)
-      return (DWORD)full.size() + 1;
-    std::memcpy(psz, full.c_str(), full.size() + 1);
-    return (DWORD)full.size();
+    const std::string full = Full(pszName, m_cwd);
+    return full.empty() ? 0 : Out(full, psz, nSize, false);
   }
 
 private:
-  // As GetModuleFileNameA: cut to the buffer, terminated.
-  static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize)
+  // Cut to the buffer and terminated, as GetModuleFileNameA; or, as
+  // GetFullPathNameA, the size needed when it does not fit.
+  static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize, bool bCut)
   {
+    if (!bCut && s.size() >= nSize)
+      return (DWORD)s.size() + 1;
     DWORD n = s.size() < nSize ? (DWORD)s.size() : nSize - 1;
     std::memcpy(psz, s.data(), n);
     psz[n] = '\0';
@@ -86,24 +79,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const int mode = data[0] % 3;
   auto parts = SplitInput(data + 1, size - 1, 2);
   const std::string& program = parts[0];
-  if (program.find('\0') != std::string::npos || program.find('"') != std::string::npos)
-    return 0;  // no command line or module name holds these
-  // The current directory is always a full path; a given one that is not
-  // stands for the root of C:.
+  if (program.find('"') != std::string::npos)
+    return 0;  // no command line or module name holds one
+  // The current directory is always a full path; a given one that is not stands for C:\.
   std::string cwd = parts[1].find('\0') == std::string::npos ? Full(parts[1], "C:\\") : "";
   if (cwd.empty() || cwd.size() > 259)
     cwd = "C:\\";
   else if (cwd.size() > 3 && cwd.back() == '\\')
     cwd.pop_back();
 
-  std::string commandLine = mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "";
-  CStartPlatform platform(commandLine, program, cwd);
-  IPlatform* pPrevious = Platform();
-  SetPlatform(&platform);
+  CStartPlatform platform(mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "", program, cwd);
   char szDir[MAX_PATH + 64];
   std::memset(szDir, 'X', sizeof szDir);
-  BOOL bFound = ResolveSourceDirectory(szDir);
-  SetPlatform(pPrevious);
+  BOOL bFound;
+  {
+    CPlatformScope scope(&platform);
+    bFound = ResolveSourceDirectory(szDir);
+  }
 
   // What the launcher took for its program path: up to a blank unless quoted.
   std::string taken = mode == 1 ? program.substr(0, program.find_first_of(" \t")) : program;
@@ -113,8 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   FUZZ_CHECK(bFound == !dir.empty(), what + ": result and return value disagree");
   if (dir.empty())
     return 0;
-  const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' &&
-                      ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
+  const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' && std::isalpha((unsigned char)dir[0]);
   const bool bShare = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
   FUZZ_CHECK(dir.size() <= 259 && dir.back() == '\\' && (bDrive || bShare), what + ": got " + dir);
   // The program's file name; a path ending in ".", ".." or a backslash
@@ -125,8 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1);
   if (name.find_last_not_of(". ") == std::string::npos)
     return 0;
-  // Program paths Windows could start from: no '/', no control character,
-  // a colon only after a drive letter.
+  // Program paths Windows could start from (see above).
   const std::string fullProgram = Full(taken, cwd);
   bool bPlain = taken.find('/') == std::string::npos && !fullProgram.empty();
   for (size_t i = 0; i < taken.size(); ++i)
