@@ -16,25 +16,18 @@
 
 namespace {
 
-const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio",
-                             ".Default\\Software\\Microsoft\\Multimedia\\Audio",
+const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio", ".Default\\Software\\Microsoft\\Multimedia\\Audio",
                              "Software\\Microsoft\\Windows\\CurrentVersion\\Run"};
 const HKEY kHives[] = {HKEY_CURRENT_USER, HKEY_USERS, HKEY_LOCAL_MACHINE};
+HKEY Key(int i) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(i + 1)); }  // kKeys[i] open
 
-// Key handles: 1 + the index in kKeys.
-HKEY Key(int i) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(i + 1)); }
-
-class CRegistryPlatform : public CForwardingPlatform {
-public:
+struct CRegistryPlatform : CForwardingPlatform {
   CRegistryPlatform(DWORD type, uint8_t flags, std::string value) : m_type(type), m_flags(flags), m_value(value) {}
-
   LONG RegOpenKeyExA(HKEY hHive, LPCSTR pszKey, DWORD, REGSAM, PHKEY phk) override
   {
     for (int i = 0; i < 3; ++i)
-      if (hHive == kHives[i] && std::string(pszKey) == kKeys[i] && !(m_flags & (1 << i))) {
-        *phk = Key(i);
-        return ERROR_SUCCESS;
-      }
+      if (hHive == kHives[i] && std::string(pszKey) == kKeys[i] && !(m_flags & (1 << i)))
+        return *phk = Key(i), ERROR_SUCCESS;
     return ERROR_FILE_NOT_FOUND;
   }
   LONG RegQueryValueExA(HKEY hKey, LPCSTR pszName, LPDWORD, LPDWORD pType, LPBYTE pData, LPDWORD pcbData) override
@@ -45,32 +38,25 @@ public:
       *pType = m_type;
     const DWORD cbRoom = *pcbData;
     *pcbData = (DWORD)m_value.size();
-    if (pData && m_value.size() > cbRoom) {
-      std::memset(pData, 0xA5, cbRoom);  // what a short buffer holds is not the value
-      return ERROR_MORE_DATA;
-    }
+    // What a short buffer holds is not the value.
     if (pData)
-      std::memcpy(pData, m_value.data(), m_value.size());
-    return ERROR_SUCCESS;
+      m_value.size() > cbRoom ? std::memset(pData, 0xA5, cbRoom) : std::memcpy(pData, m_value.data(), m_value.size());
+    return pData && m_value.size() > cbRoom ? ERROR_MORE_DATA : ERROR_SUCCESS;
   }
   LONG RegSetValueExA(HKEY hKey, LPCSTR pszName, DWORD, DWORD type, const BYTE* p, DWORD cb) override
   {
     FUZZ_CHECK(std::string(pszName) == "DefaultFormat" && type == REG_SZ, std::string("wrote ") + pszName);
-    m_writes.emplace_back(hKey, std::string((const char*)p, cb));
-    return ERROR_SUCCESS;
+    return m_writes.emplace_back(hKey, std::string((const char*)p, cb)), ERROR_SUCCESS;
   }
   LONG RegDeleteValueA(HKEY hKey, LPCSTR pszName) override
   {
-    FUZZ_CHECK(hKey == Key(2) && std::string(pszName) == "Tonivex Applications", std::string("deleted ") + pszName);
-    return ERROR_SUCCESS;
+    return FUZZ_CHECK(hKey == Key(2) && std::string(pszName) == "Tonivex Applications", pszName), ERROR_SUCCESS;
   }
   LONG RegCloseKey(HKEY) override { return ERROR_SUCCESS; }
   UINT GetWindowsDirectoryA(LPSTR psz, UINT) override { return (UINT)std::strlen(std::strcpy(psz, "C:\\WINDOWS")); }
   UINT GetPrivateProfileIntA(LPCSTR, LPCSTR, INT nDefault, LPCSTR) override { return nDefault; }
 
   std::vector<std::pair<HKEY, std::string>> m_writes;
-
-private:
   DWORD m_type;
   uint8_t m_flags;
   std::string m_value;
@@ -84,22 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     return 0;
   const std::string value(reinterpret_cast<const char*>(data) + 2, size - 2);
   CRegistryPlatform platform(data[0], data[1], value);
-  {
-    CPlatformScope scope(&platform);
-    ApplySystemAdjustments("D:\\setup.ini");
-  }
-  // The expected choice, from the list as text.
+  CPlatformScope scope(&platform);
+  ApplySystemAdjustments("D:\\setup.ini");
+  // The expected choice, from the list as text: the first entry holding "CD", with its terminator.
   std::vector<std::pair<HKEY, std::string>> expected;
   const std::string list = value.substr(0, value.find('\0'));
-  for (size_t start = 0, end; !(data[1] & 1) && value.size() <= 1024 && start <= list.size(); start = end + 1) {
+  for (size_t start = 0, end; !(data[1] & 1) && value.size() <= 1024 && start <= list.size() && expected.empty();
+       start = end + 1) {
     end = std::min(list.find(',', start), list.size());
     const std::string entry = list.substr(start, end - start) + std::string(1, '\0');
-    if (entry.find("CD") == std::string::npos)
-      continue;
-    expected.emplace_back(Key(0), entry);
-    if (!(data[1] & 2))
-      expected.emplace_back(Key(1), entry);
-    break;
+    for (int i = 0; i < (data[1] & 2 ? 1 : 2) && entry.find("CD") != std::string::npos; ++i)
+      expected.emplace_back(Key(i), entry);
   }
   FUZZ_CHECK(platform.m_writes == expected, std::to_string(platform.m_writes.size()) + " values written, expected " +
                                                 std::to_string(expected.size()) +

@@ -14,13 +14,8 @@
 
 #include "platform/Platform.h"
 
-#define FUZZ_CHECK(cond, what)                                                                    \
-  do {                                                                                            \
-    if (!(cond)) {                                                                                \
-      std::fprintf(stderr, "invariant broken: %s\n  %s\n", #cond, std::string(what).c_str());     \
-      std::abort();                                                                               \
-    }                                                                                             \
-  } while (0)
+#define FUZZ_CHECK(cond, what) \
+  ((cond) ? (void)0 : (std::fprintf(stderr, "invariant broken: %s\n  %s\n", #cond, std::string(what).c_str()), std::abort()))
 
 // The input's parts: the bytes up to each of the first (n - 1) NUL bytes, then the rest.
 inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, size_t n)
@@ -42,11 +37,8 @@ inline bool OneLine(const std::string& s) { return !s.empty() && s.find_first_of
 
 inline std::string ReadFile(const std::string& path)
 {
-  std::stringstream ss;
-  ss << std::ifstream(path, std::ios::binary).rdbuf();
-  return ss.str();
+  return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
-
 inline void WriteFile(const std::string& path, const std::string& text, bool bAppend = false)
 {
   std::ofstream(path, std::ios::binary | (bAppend ? std::ios::app : std::ios::trunc)) << text;
@@ -65,12 +57,9 @@ inline std::string ScratchFolder(const char* pszName)
 }
 
 // Runs the launcher's code over a test platform while in scope.
-class CPlatformScope {
-public:
+struct CPlatformScope {
   explicit CPlatformScope(IPlatform* p) : m_pPrevious(Platform()) { SetPlatform(p); }
   ~CPlatformScope() { SetPlatform(m_pPrevious); }
-
-private:
   IPlatform* m_pPrevious;
 };
 

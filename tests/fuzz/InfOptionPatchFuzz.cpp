@@ -5,7 +5,6 @@
 // to that option's character, and only in the first such line.
 //
 // Input: option bits, the longest raw read (0: any), then the file.
-#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -22,17 +21,14 @@ const std::map<std::string, char> kOptionLines = {
     {"HKR,Config,LINEINasBASS,1,0", '1'}, {"HKR,Config,MICasBASS,1,0", '1'}};
 
 // The one open file, as the Win32 layer's streams are: CStreamBuffer over it.
-class CMemFilePlatform : public CForwardingPlatform, public IRawFile {
-public:
+struct CMemFilePlatform : CForwardingPlatform, IRawFile {
   CMemFilePlatform(std::string s, size_t cbMaxRead) : m_data(std::move(s)), m_cbMaxRead(cbMaxRead) {}
-
   BOOL Read(void* p, DWORD cb, DWORD* pcb) override
   {
     size_t n = std::min<size_t>(cb, m_data.size() - std::min(m_pos, m_data.size()));
     n = m_cbMaxRead ? std::min(n, m_cbMaxRead) : n;
     std::memcpy(p, m_data.data() + m_pos, n);
-    m_pos += n;
-    *pcb = (DWORD)n;
+    m_pos += *pcb = (DWORD)n;
     return TRUE;
   }
   BOOL Write(const void* p, DWORD cb, DWORD* pcb) override
@@ -45,15 +41,9 @@ public:
   LONG Seek(LONG lOffset, int nOrigin) override
   {
     long long base = nOrigin == STREAM_SEEK_SET ? 0 : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos : (long long)m_data.size();
-    if (base + lOffset < 0)
-      return -1;
-    return (LONG)(m_pos = (size_t)(base + lOffset));
+    return base + lOffset < 0 ? -1 : (LONG)(m_pos = (size_t)(base + lOffset));
   }
-  HSTREAM StreamOpen(LPCSTR, LPCSTR) override
-  {
-    m_buffer.Attach(this);
-    return reinterpret_cast<HSTREAM>(&m_buffer);
-  }
+  HSTREAM StreamOpen(LPCSTR, LPCSTR) override { return m_buffer.Attach(this), reinterpret_cast<HSTREAM>(&m_buffer); }
   DWORD StreamReadLine(HSTREAM, LPSTR psz, DWORD cb) override { return m_buffer.ReadLine(psz, cb); }
   LONG StreamTell(HSTREAM) override { return m_buffer.Tell(); }
   BOOL StreamSeek(HSTREAM, LONG l, int n) override { return m_buffer.Seek(l, n); }

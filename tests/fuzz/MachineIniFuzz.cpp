@@ -6,39 +6,29 @@
 #include "FuzzCheck.h"
 #include "sim/SimComputer.h"
 
-namespace {
-
-std::string g_machine;
-
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+static std::string g_machine;
 
 // The settings as machine.ini lines; values hold no line break, so two
 // settings are the same exactly when their lines are.
-std::string Format(const sim::SimOptions& o)
+static std::string Format(const sim::SimOptions& o)
 {
-  std::string s = "[Machine]\r\nWindows=" + Quoted(o.windows) + "\r\nProgramPath=" + Quoted(o.programPath) +
-                  "\r\nCommandLine=" + Quoted(o.commandLine) + "\r\nWindowsDirectory=" +
-                  Quoted(o.windowsDirectory) + "\r\nLanguage=" + std::to_string(o.language) +
-                  "\r\nReadOnlyDrives=" + Quoted(o.readOnlyDrives) + "\r\n";
-  if (o.currentDirectory)
-    s += "CurrentDirectory=" + Quoted(*o.currentDirectory) + "\r\n";
-  if (o.systemDirectory)
-    s += "SystemDirectory=" + Quoted(*o.systemDirectory) + "\r\n";
-  s += "[Windows]\r\n";
+  auto line = [](const std::string& name, const std::string& value) { return name + "=\"" + value + "\"\r\n"; };
+  std::string s = "[Machine]\r\n" + line("Windows", o.windows) + line("ProgramPath", o.programPath) +
+                  line("CommandLine", o.commandLine) + line("WindowsDirectory", o.windowsDirectory) +
+                  "Language=" + std::to_string(o.language) + "\r\n" + line("ReadOnlyDrives", o.readOnlyDrives) +
+                  (o.currentDirectory ? line("CurrentDirectory", *o.currentDirectory) : "") +
+                  (o.systemDirectory ? line("SystemDirectory", *o.systemDirectory) : "") + "[Windows]\r\n";
   for (const auto& w : o.openWindows)
-    s += Quoted(w) + "=1\r\n";
+    s += "\"" + w + "\"=1\r\n";
   s += "[Programs]\r\n";
   for (const auto& p : o.runningPrograms)
-    s += Quoted(p.first) + "=" + std::to_string(p.second) + "\r\n";
+    s += "\"" + p.first + "\"=" + std::to_string(p.second) + "\r\n";
   return s;
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-  g_machine = ScratchFolder("machine-ini");
-  std::filesystem::create_directories(g_machine + "/c/WINDOWS/SYSTEM");
+  std::filesystem::create_directories((g_machine = ScratchFolder("machine-ini")) + "/c/WINDOWS/SYSTEM");
   return 0;
 }
 
@@ -48,10 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   WriteFile(ini, text);
   sim::SimOptions options, again;
   std::string err;
-  if (!sim::ReadMachineIni(g_machine, &options, &err)) {
-    FUZZ_CHECK(OneLine(err), "refusal not one line: " + err);
-    return 0;
-  }
+  if (!sim::ReadMachineIni(g_machine, &options, &err))
+    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err), 0;
   // As setupsim goes on: the version name, then the load.
   if (sim::CanonicalWindowsVersion(options.windows).empty())
     return 0;

@@ -6,9 +6,6 @@
 #ifndef TESTS_FUZZ_PROFILEDIFF_H
 #define TESTS_FUZZ_PROFILEDIFF_H
 
-#include <string>
-#include <vector>
-
 #include "sim/SimText.h"
 
 namespace fuzz {
@@ -24,15 +21,11 @@ inline std::vector<std::string> SplitKeepingBreaks(const std::string& text)
   return lines;
 }
 
-inline std::string WithoutBreak(const std::string& line)
-{
-  return line.substr(0, line.find_last_not_of("\r\n") + 1);
-}
+inline std::string WithoutBreak(const std::string& line) { return line.substr(0, line.find_last_not_of("\r\n") + 1); }
 
 inline std::string CrToCrLf(const std::string& text)
 {
   std::string out;
-  out.reserve(text.size() * 2);
   for (size_t i = 0; i < text.size(); ++i)
     if ((out += text[i]).back() == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
       out += '\n';
@@ -53,30 +46,25 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
   std::vector<std::string> gone(a.begin() + pre, a.end() - post), added(b.begin() + pre, b.end() - post);
   auto isKeyLine = [&](const std::string& line) {
     std::string t = sim::TrimBlanks(WithoutBreak(line));
-    size_t eq = t.find('=');
-    return eq != std::string::npos && sim::EqualNoCase(sim::TrimBlanks(t.substr(0, eq)), key) &&
-           t.substr(eq + 1) == value;
+    return t.find('=') != std::string::npos && sim::EqualNoCase(sim::TrimBlanks(t.substr(0, t.find('='))), key) &&
+           t.substr(t.find('=') + 1) == value;
   };
   // A last line without a break may get one before what follows it.
-  if (gone.size() == 1 && !added.empty() && added[0] == gone[0] + "\r\n" && gone[0].find('\n') == std::string::npos) {
-    gone.clear();
-    added.erase(added.begin());
-  }
+  if (gone.size() == 1 && !added.empty() && added[0] == gone[0] + "\r\n" && gone[0].find('\n') == std::string::npos)
+    gone.clear(), added.erase(added.begin());
   if (gone.size() > 1)
     return "more than one line replaced: " + gone[0] + " / " + gone[1];
-  if (gone.size() == 1) {
-    if (added.size() != 1 || !isKeyLine(added[0]))
-      return "line \"" + WithoutBreak(gone[0]) + "\" replaced by other than the key's";
+  if (gone.size() == 1 && (added.size() != 1 || !isKeyLine(added[0])))
+    return "line \"" + WithoutBreak(gone[0]) + "\" replaced by other than the key's";
+  if (gone.size() == 1)  // the key's line keeps its break
     return gone[0].size() - WithoutBreak(gone[0]).size() == added[0].size() - WithoutBreak(added[0]).size()
                ? "" : "the key's line lost its line break";
-  }
   size_t nKeys = 0;
-  for (const auto& line : added) {
-    if (isKeyLine(line))
-      ++nKeys;
-    else if (line != "\r\n" && line != "[" + section + "]\r\n")
+  for (const auto& line : added)
+    if (!isKeyLine(line) && line != "\r\n" && line != "[" + section + "]\r\n")
       return "added a line that is no part of the write: " + line;
-  }
+    else
+      nKeys += isKeyLine(line);
   return nKeys == 1 || (added.empty() && before == after) ? "" : "the key's line not added once";
 }
 

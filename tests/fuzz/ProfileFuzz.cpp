@@ -35,8 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const bool bQuoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
   FUZZ_CHECK(sim::ProfileGet(written, section, key) == (bQuoted ? value.substr(1, value.size() - 2) : value),
              "read back " + what);
-  const std::string fault = fuzz::WriteFault(text, written, section, key, value);
-  FUZZ_CHECK(fault.empty(), what + ": " + fault);
+  FUZZ_CHECK(fuzz::WriteFault(text, written, section, key, value).empty(),
+             what + ": " + fuzz::WriteFault(text, written, section, key, value));
   FUZZ_CHECK(sim::ProfileSet(written, section, &key, &value) == written, "written twice: " + what);
   // Removing the key takes its one line away, or nothing.
   auto a = fuzz::SplitKeepingBreaks(fuzz::CrToCrLf(text));

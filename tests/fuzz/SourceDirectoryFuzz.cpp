@@ -1,12 +1,11 @@
 // The source directory, from any program path and current directory, with
 // paths completed as the simulated computer's GetFullPathNameA completes
 // them (as Windows does). Invariant: the result is missing (empty) or a full
-// path ("X:\..." or "\\server\share\...") of at most 259 characters ending in a backslash;
-// and for a program path that Windows could start (no forward slash, no
-// control character, a colon only after a drive letter) it is never the
-// program file itself taken for a folder, but the folder that holds the
-// program: the result followed by the program's file name is the program,
-// completed.
+// path ("X:\..." or "\\server\share\...") of at most 259 characters ending
+// in a backslash; and for a program path that Windows could start (no '/',
+// no control character, a colon only after a drive letter) the result
+// followed by the program's file name is the program, completed (never the
+// program file itself taken for a folder).
 //
 // Input: how the program was started (0: quoted command line, 1: unquoted
 // with arguments, 2: empty command line, the module file name), then
@@ -22,25 +21,18 @@
 
 namespace {
 
-// Paths are completed without looking at any drive.
-const sim::CSimFileSystem g_fs("/nonexistent", "");
-
-// The path completed against the current directory, as the simulated
-// computer's GetFullPathNameA completes it; "" when it cannot be.
+// The path completed against the current directory without looking at any
+// drive, as the simulated GetFullPathNameA completes it; "" when it cannot be.
 std::string Full(const std::string& path, const std::string& cwd)
 {
+  static const sim::CSimFileSystem s_fs("/nonexistent", "");
   sim::WinPath p;
-  if (path.empty() || !g_fs.MakeFull(path, cwd, &p))
+  if (path.empty() || !s_fs.MakeFull(path, cwd, &p))
     return "";
-  std::string full = p.Format();
-  if (!p.parts.empty() && (path.back() == '\\' || path.back() == '/'))
-    full += '\\';
-  return full;
+  return p.Format() + (!p.parts.empty() && (path.back() == '\\' || path.back() == '/') ? "\\" : "");
 }
 
-// The start of the program: its command line or module name, and the current directory.
-class CStartPlatform : public CForwardingPlatform {
-public:
+struct CStartPlatform : CForwardingPlatform {
   CStartPlatform(const std::string& commandLine, std::string module, std::string cwd)
       : m_cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1), m_module(module), m_cwd(cwd) {}
   LPSTR GetCommandLineA() override { return m_cmd.data(); }
@@ -52,18 +44,14 @@ public:
     const std::string full = Full(pszName, m_cwd);
     return full.empty() ? 0 : Out(full, psz, nSize, false);
   }
-
-private:
   // Cut to the buffer and terminated, as GetModuleFileNameA; or, as
   // GetFullPathNameA, the size needed when it does not fit.
   static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize, bool bCut)
   {
     if (!bCut && s.size() >= nSize)
       return (DWORD)s.size() + 1;
-    DWORD n = s.size() < nSize ? (DWORD)s.size() : nSize - 1;
-    std::memcpy(psz, s.data(), n);
-    psz[n] = '\0';
-    return n;
+    const DWORD n = s.size() < nSize ? (DWORD)s.size() : nSize - 1;
+    return std::memcpy(psz, s.data(), n), psz[n] = '\0', n;
   }
 
   std::vector<char> m_cmd;
@@ -74,31 +62,25 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size < 1)
-    return 0;
-  const int mode = data[0] % 3;
-  auto parts = SplitInput(data + 1, size - 1, 2);
+  auto parts = SplitInput(data + (size > 0), size - (size > 0), 2);
   const std::string& program = parts[0];
-  if (program.find('"') != std::string::npos)
-    return 0;  // no command line or module name holds one
+  if (size < 1 || program.find('"') != std::string::npos)
+    return 0;  // no command line or module name holds a quote
+  const int mode = data[0] % 3;
   // The current directory is always a full path; a given one that is not stands for C:\.
   std::string cwd = parts[1].find('\0') == std::string::npos ? Full(parts[1], "C:\\") : "";
   if (cwd.empty() || cwd.size() > 259)
     cwd = "C:\\";
   else if (cwd.size() > 3 && cwd.back() == '\\')
     cwd.pop_back();
-
   CStartPlatform platform(mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "", program, cwd);
   char szDir[MAX_PATH + 64];
   std::memset(szDir, 'X', sizeof szDir);
-  BOOL bFound;
-  {
-    CPlatformScope scope(&platform);
-    bFound = ResolveSourceDirectory(szDir);
-  }
+  CPlatformScope scope(&platform);
+  const BOOL bFound = ResolveSourceDirectory(szDir);
 
   // What the launcher took for its program path: up to a blank unless quoted.
-  std::string taken = mode == 1 ? program.substr(0, program.find_first_of(" \t")) : program;
+  const std::string taken = mode == 1 ? program.substr(0, program.find_first_of(" \t")) : program;
   const std::string what = "program \"" + taken + "\" in \"" + cwd + "\"";
   FUZZ_CHECK(std::memchr(szDir, '\0', MAX_PATH) != nullptr, what + ": no terminator within MAX_PATH");
   const std::string dir = szDir;
@@ -111,22 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   // The program's file name; a path ending in ".", ".." or a backslash
   // names a folder, not a program file, and is not judged further.
   size_t cut = taken.find_last_of("\\/");
-  if (cut == std::string::npos && taken.size() >= 2 && taken[1] == ':')
-    cut = 1;
-  const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1);
-  if (name.find_last_not_of(". ") == std::string::npos)
-    return 0;
-  // Program paths Windows could start from (see above).
-  const std::string fullProgram = Full(taken, cwd);
-  bool bPlain = taken.find('/') == std::string::npos && !fullProgram.empty();
+  cut = cut == std::string::npos && taken.size() >= 2 && taken[1] == ':' ? 1 : cut;
+  const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1), full = Full(taken, cwd);
+  bool bPlain = taken.find('/') == std::string::npos && !full.empty() && name.find_last_not_of(". ") != std::string::npos;
   for (size_t i = 0; i < taken.size(); ++i)
-    bPlain = bPlain && (unsigned char)taken[i] >= 0x20 &&
-             (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
-  if (bPlain) {
-    FUZZ_CHECK(!sim::EqualNoCase(Full(dir, cwd), fullProgram + "\\"),
-               what + ": the program file taken for a folder: " + dir);
-    FUZZ_CHECK(sim::EqualNoCase(Full(dir + name, cwd), fullProgram),
-               what + ": " + dir + " does not hold " + fullProgram);
-  }
+    bPlain = bPlain && (unsigned char)taken[i] >= 0x20 && (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
+  FUZZ_CHECK(!bPlain || !sim::EqualNoCase(Full(dir, cwd), full + "\\"), what + ": the program taken for a folder: " + dir);
+  FUZZ_CHECK(!bPlain || sim::EqualNoCase(Full(dir + name, cwd), full), what + ": " + dir + " does not hold " + full);
   return 0;
 }

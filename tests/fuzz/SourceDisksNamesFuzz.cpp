@@ -1,14 +1,12 @@
-// The [SourceDisksNames] rewrite of an INF copy, over a platform that keeps
-// the copy in memory and answers its profile calls with the simulator's
-// profile engine. Invariant: the copy is left as it is, or changed only as a
-// profile write of the entry changes it (its line replaced, or lines added
-// for it); read back, the entry is what was read before followed by the
-// suffix (blanks around it dropped). A small file whose entry is short (and
-// not empty, unless empty entries are written) is always rewritten.
+// The [SourceDisksNames] rewrite of an INF copy kept in memory, read and
+// written by the simulator's profile engine. Invariant: the copy is left as
+// it is, or changed only as a profile write of the entry changes it; read
+// back, the entry is what was read before followed by the suffix (blanks
+// around it dropped). A small file whose entry is short (and not empty,
+// unless empty entries are written) is always rewritten.
 //
 // Input: the rule (bit 0: the VxD dialog's fixed suffix, written also into
-// an empty entry; else ", " and the staging directory's 8.3 form), then the
-// INF copy.
+// an empty entry; else ", " and the staging directory's 8.3 form), the copy.
 #include <cstring>
 
 #include "FuzzCheck.h"
@@ -22,10 +20,8 @@ namespace {
 const char kCopy[] = "C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF", kShortStaging[] = "C:\\PROGRA~1\\VELTRIX\\W95-98";
 
 // One driver set file, FUZZ.INF, in D:\DRV\; its copy, the text, in INF\OTHER.
-class CInfPlatform : public CForwardingPlatform {
-public:
+struct CInfPlatform : CForwardingPlatform {
   explicit CInfPlatform(std::string text) : m_text(std::move(text)) {}
-
   HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData) override
   {
     const std::string pattern = pszPattern;
@@ -36,14 +32,8 @@ public:
   }
   BOOL FindNextFileA(HANDLE, LPWIN32_FIND_DATAA) override { return FALSE; }
   BOOL FindClose(HANDLE) override { return TRUE; }
-  DWORD GetFileAttributesA(LPCSTR pszPath) override
-  {
-    return std::string(pszPath) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
-  }
-  DWORD GetShortPathNameA(LPCSTR, LPSTR pszShort, DWORD) override
-  {
-    return (DWORD)std::strlen(std::strcpy(pszShort, kShortStaging));
-  }
+  DWORD GetFileAttributesA(LPCSTR psz) override { return std::string(psz) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES; }
+  DWORD GetShortPathNameA(LPCSTR, LPSTR psz, DWORD) override { return (DWORD)std::strlen(std::strcpy(psz, kShortStaging)); }
   DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszOut, DWORD nSize,
                                  LPCSTR pszFile) override
   {
@@ -63,7 +53,6 @@ public:
     m_text = sim::ProfileSet(m_text, pszSection, &key, &value);
     return TRUE;
   }
-
   std::string m_text;
 };
 
@@ -81,24 +70,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   CInfFileList list;
   FUZZ_CHECK(list.SetPlacement("D:\\DRV\\", targets), "placement");
   CInfPlatform platform(before);
-  {
-    CPlatformScope scope(&platform);
-    RewriteSourceDisksNames(list, SourceDisksNamesRule{"1", bVxd ? pszVxdSuffix : nullptr, bVxd});
-  }
+  CPlatformScope scope(&platform);
+  RewriteSourceDisksNames(list, SourceDisksNamesRule{"1", bVxd ? pszVxdSuffix : nullptr, bVxd});
   const std::string& after = platform.m_text;
   // The entry as a program reads it: up to a NUL byte.
-  std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("");
-  old = old.substr(0, old.find('\0'));
-  if (after == before) {
-    FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()),
-               "entry \"" + old + "\" not rewritten");
-    return 0;
-  }
-  const std::string entry = old + suffix;
+  const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str(), entry = old + suffix;
+  if (after == before)
+    return FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()), "entry " + old), 0;
   // Read back, blanks around a value drop off, as Windows reads it.
   const std::string read = sim::ProfileGet(after, "SourceDisksNames", "1").value_or("(none)");
   FUZZ_CHECK(read == sim::TrimBlanks(entry), "read back \"" + read + "\", wrote \"" + entry + "\"");
   const std::string fault = fuzz::WriteFault(before, after, "SourceDisksNames", "1", entry);
-  FUZZ_CHECK(fault.empty(), fault);
-  return 0;
+  return FUZZ_CHECK(fault.empty(), fault), 0;
 }
