@@ -1,25 +1,20 @@
-// The start-up's choice of a default audio format from SystemFormats, over
-// a registry that answers as Windows' does (a buffer too small gets
-// ERROR_MORE_DATA and the size needed). Invariant: when the list (its text
-// up to a NUL) fits the 1024 bytes read and one of its comma-separated
-// entries holds "CD", both DefaultFormat values become the first such entry,
-// whole, as REG_SZ with its terminator; otherwise neither is written; no
-// other value is ever written.
-//
-// Input: the value's type, flags (bit 0: no current-user key, bit 1: no
-// default-user key, bit 2: no Run key), then the value's bytes.
+// The start-up's choice of a default audio format from SystemFormats, over a registry that answers as
+// Windows' does (a buffer too small gets ERROR_MORE_DATA and the size needed). Invariant: when the list (its
+// text up to a NUL) fits the 1024 bytes read and one of its comma-separated entries holds "CD", both
+// DefaultFormat values become the first such entry, whole, as REG_SZ with its terminator; otherwise neither
+// is written; no other value is ever written. Input: the value's type, flags (bit 0: no current-user key, bit
+// 1: no default-user key, bit 2: no Run key), then the value's bytes.
 #include <cstring>
 
 #include "FuzzCheck.h"
 #include "ForwardingPlatform.h"
 #include "app/SystemAdjustments.h"
 
-namespace {
-
-const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio", ".Default\\Software\\Microsoft\\Multimedia\\Audio",
+const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio",
+                             ".Default\\Software\\Microsoft\\Multimedia\\Audio",
                              "Software\\Microsoft\\Windows\\CurrentVersion\\Run"};
 const HKEY kHives[] = {HKEY_CURRENT_USER, HKEY_USERS, HKEY_LOCAL_MACHINE};
-HKEY Key(int i) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(i + 1)); }  // kKeys[i] open
+static HKEY Key(int i) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(i + 1)); }  // kKeys[i] open
 
 struct CRegistryPlatform : CForwardingPlatform {
   CRegistryPlatform(DWORD type, uint8_t flags, std::string value) : m_type(type), m_flags(flags), m_value(value) {}
@@ -61,8 +56,6 @@ struct CRegistryPlatform : CForwardingPlatform {
   uint8_t m_flags;
   std::string m_value;
 };
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

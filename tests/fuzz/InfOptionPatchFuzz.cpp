@@ -1,10 +1,7 @@
-// The VxD dialog's INF option edits over the Win32 layer's own buffered
-// stream, on a file in memory whose reads may come in short pieces.
-// Invariant: the file keeps its length; a byte changes only when it is the
-// last character of a line equal to an option line (line break aside), only
-// to that option's character, and only in the first such line.
-//
-// Input: option bits, the longest raw read (0: any), then the file.
+// The VxD dialog's INF option edits over the Win32 layer's own buffered stream, on a file in memory whose
+// reads may come in short pieces. Invariant: the file keeps its length; a byte changes only when it is the
+// last character of a line equal to an option line (line break aside), only to that option's character, and
+// only in the first such line. Input: option bits, the longest raw read (0: any), then the file.
 #include <cstring>
 #include <map>
 
@@ -12,8 +9,6 @@
 #include "ForwardingPlatform.h"
 #include "install/InfOptionPatch.h"
 #include "platform/win32/StreamBuffer.h"
-
-namespace {
 
 // Each option line and the one character the patch may write into it.
 const std::map<std::string, char> kOptionLines = {
@@ -40,7 +35,9 @@ struct CMemFilePlatform : CForwardingPlatform, IRawFile {
   }
   LONG Seek(LONG lOffset, int nOrigin) override
   {
-    long long base = nOrigin == STREAM_SEEK_SET ? 0 : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos : (long long)m_data.size();
+    const long long base = nOrigin == STREAM_SEEK_SET   ? 0
+                           : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos
+                                                        : (long long)m_data.size();
     return base + lOffset < 0 ? -1 : (LONG)(m_pos = (size_t)(base + lOffset));
   }
   HSTREAM StreamOpen(LPCSTR, LPCSTR) override { return m_buffer.Attach(this), reinterpret_cast<HSTREAM>(&m_buffer); }
@@ -57,8 +54,6 @@ struct CMemFilePlatform : CForwardingPlatform, IRawFile {
   CStreamBuffer m_buffer;
 };
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   if (size < 2)
@@ -66,11 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const uint8_t b = data[0];
   const std::string before(reinterpret_cast<const char*>(data) + 2, size - 2);
   CMemFilePlatform file(before, data[1]);
-  {
-    CPlatformScope scope(&file);
-    PatchInfConfigLines("C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF",
-                        VxdDriverOptions{b & 1, (b >> 1) & 1, (b >> 2) & 1, (b >> 3) & 1, (b >> 4) & 1, (b >> 5) & 1});
-  }
+  CPlatformScope scope(&file);
+  PatchInfConfigLines("C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF",
+                      VxdDriverOptions{b & 1, (b >> 1) & 1, (b >> 2) & 1, (b >> 3) & 1, (b >> 4) & 1, (b >> 5) & 1});
   const std::string& after = file.m_data;
   FUZZ_CHECK(after.size() == before.size(), "the file's length changed");
   // The lines of the file as it was, without their breaks: CR LF, LF, or none at the end.

@@ -1,15 +1,14 @@
-// machine.ini as setupsim reads it, then the computer loaded with it.
-// Invariant: a file refused (by the reader or the load) gets one line
-// saying why, setupsim's status 2 message; a file taken gives settings
-// that, written out as machine.ini (every value quoted) and read again, are
-// the same; the file itself is left byte for byte.
+// machine.ini as setupsim reads it, then the computer loaded with it. Invariant: a file refused (by the
+// reader or the load) gets one line saying why, setupsim's status 2 message; a file taken gives settings
+// that, written out as machine.ini (every value quoted) and read again, are the same; the file itself is left
+// byte for byte.
 #include "FuzzCheck.h"
 #include "sim/SimComputer.h"
 
 static std::string g_machine;
 
-// The settings as machine.ini lines; values hold no line break, so two
-// settings are the same exactly when their lines are.
+// The settings as machine.ini lines; values hold no line break, so two settings are the same exactly when
+// their lines are.
 static std::string Format(const sim::SimOptions& o)
 {
   auto line = [](const std::string& name, const std::string& value) { return name + "=\"" + value + "\"\r\n"; };

@@ -1,6 +1,6 @@
-// registry.reg as the simulated computer reads it. Invariant: a file it
-// refuses gets one line saying why (setupsim's status 2 message); a file it
-// takes is written back byte for byte (so what it wrote reads the same).
+// registry.reg as the simulated computer reads it. Invariant: a file it refuses gets one line saying why
+// (setupsim's status 2 message); a file it takes is written back byte for byte (so what it wrote reads the
+// same).
 #include "FuzzCheck.h"
 #include "sim/SimRegistry.h"
 

@@ -1,20 +1,15 @@
-// Whole setupsim runs on the sample computer (Windows 98 with the sample
-// disc as D:) with a fuzzed setup.ini, fuzzed INF files of the driver set
-// and fuzzed registry lines, checked as the hostile sweep checks: nothing
-// refused that changes the machine folder, no change outside the allowed
-// set of the path the run took, no run that waits for ever.
-//
-// Input: SELECT NUL SETUP.INI NUL INF NUL REGISTRY-LINES. SELECT picks the
-// Windows version and the start (command line, the user's actions).
+// Whole setupsim runs on the sample computer (Windows 98 with the sample disc as D:) with a fuzzed setup.ini,
+// fuzzed INF files of the driver set and fuzzed registry lines, checked as the hostile sweep checks: nothing
+// refused that changes the machine folder, no change outside the allowed set of the path the run took, no run
+// that waits for ever. Input: SELECT NUL SETUP.INI NUL INF NUL REGISTRY-LINES. SELECT picks the Windows
+// version and the start (command line, the user's actions).
 #include "CheckedRun.h"
 #include "FuzzCheck.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string g_template, g_machine;
-hostile::CAllowedChanges g_rules;
+static std::string g_template, g_machine;
+static hostile::CAllowedChanges g_rules;
 
 const char* const kVersions[] = {"95", "98", "98SE", "ME", "NT4", "2000", "XP"};
 const struct {
@@ -22,8 +17,6 @@ const struct {
   std::vector<std::string> actions;
 } kStarts[] = {{"", {}}, {"/DRIVER", {}}, {"/AP", {}}, {"", {"click:1002", "ok"}}, {"", {"click:1001", "ok"}},
                {"", {"cancel"}}, {"", {"click:1007", "click:1000", "ok"}}};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

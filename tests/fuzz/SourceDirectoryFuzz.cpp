@@ -1,15 +1,10 @@
-// The source directory, from any program path and current directory, with
-// paths completed as the simulated computer's GetFullPathNameA completes
-// them (as Windows does). Invariant: the result is missing (empty) or a full
-// path ("X:\..." or "\\server\share\...") of at most 259 characters ending
-// in a backslash; and for a program path that Windows could start (no '/',
-// no control character, a colon only after a drive letter) the result
-// followed by the program's file name is the program, completed (never the
-// program file itself taken for a folder).
-//
-// Input: how the program was started (0: quoted command line, 1: unquoted
-// with arguments, 2: empty command line, the module file name), then
-// PROGRAM NUL CURRENT-DIRECTORY.
+// The source directory, from any program path and current directory, with paths completed as the simulated
+// computer's GetFullPathNameA completes them (as Windows does). Invariant: the result is missing (empty) or a
+// full path ("X:\..." or "\\server\share\...") of at most 259 characters ending in a backslash; and for a
+// program path that Windows could start (no '/', no control character, a colon only after a drive letter) the
+// result followed by the program's file name is the program, completed (never the program file itself taken
+// for a folder). Input: how the program was started (0: quoted command line, 1: unquoted with arguments, 2:
+// empty command line, the module file name), then PROGRAM NUL CURRENT-DIRECTORY.
 #include <cctype>
 #include <cstring>
 
@@ -19,11 +14,9 @@
 #include "sim/SimFileSystem.h"
 #include "sim/SimText.h"
 
-namespace {
-
-// The path completed against the current directory without looking at any
-// drive, as the simulated GetFullPathNameA completes it; "" when it cannot be.
-std::string Full(const std::string& path, const std::string& cwd)
+// The path completed against the current directory without looking at any drive, as the simulated
+// GetFullPathNameA completes it; "" when it cannot be.
+static std::string Full(const std::string& path, const std::string& cwd)
 {
   static const sim::CSimFileSystem s_fs("/nonexistent", "");
   sim::WinPath p;
@@ -44,8 +37,8 @@ struct CStartPlatform : CForwardingPlatform {
     const std::string full = Full(pszName, m_cwd);
     return full.empty() ? 0 : Out(full, psz, nSize, false);
   }
-  // Cut to the buffer and terminated, as GetModuleFileNameA; or, as
-  // GetFullPathNameA, the size needed when it does not fit.
+  // Cut to the buffer and terminated, as GetModuleFileNameA; or, as GetFullPathNameA, the size needed when it
+  // does not fit.
   static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize, bool bCut)
   {
     if (!bCut && s.size() >= nSize)
@@ -57,8 +50,6 @@ struct CStartPlatform : CForwardingPlatform {
   std::vector<char> m_cmd;
   std::string m_module, m_cwd;
 };
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -90,15 +81,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' && std::isalpha((unsigned char)dir[0]);
   const bool bShare = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
   FUZZ_CHECK(dir.size() <= 259 && dir.back() == '\\' && (bDrive || bShare), what + ": got " + dir);
-  // The program's file name; a path ending in ".", ".." or a backslash
-  // names a folder, not a program file, and is not judged further.
+  // The program's file name; a path ending in ".", ".." or a backslash names a folder, not a program file,
+  // and is not judged further.
   size_t cut = taken.find_last_of("\\/");
   cut = cut == std::string::npos && taken.size() >= 2 && taken[1] == ':' ? 1 : cut;
   const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1), full = Full(taken, cwd);
-  bool bPlain = taken.find('/') == std::string::npos && !full.empty() && name.find_last_not_of(". ") != std::string::npos;
+  bool bPlain = taken.find('/') == std::string::npos && !full.empty() &&
+                name.find_last_not_of(". ") != std::string::npos;
   for (size_t i = 0; i < taken.size(); ++i)
-    bPlain = bPlain && (unsigned char)taken[i] >= 0x20 && (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
-  FUZZ_CHECK(!bPlain || !sim::EqualNoCase(Full(dir, cwd), full + "\\"), what + ": the program taken for a folder: " + dir);
+    bPlain = bPlain && (unsigned char)taken[i] >= 0x20 &&
+             (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
+  FUZZ_CHECK(!bPlain || !sim::EqualNoCase(Full(dir, cwd), full + "\\"), what + ": the program taken for a folder");
   FUZZ_CHECK(!bPlain || sim::EqualNoCase(Full(dir + name, cwd), full), what + ": " + dir + " does not hold " + full);
   return 0;
 }

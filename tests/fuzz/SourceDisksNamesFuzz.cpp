@@ -1,21 +1,15 @@
-// The [SourceDisksNames] rewrite of an INF copy kept in memory, read and
-// written by the simulator's profile engine. Invariant: the copy is left as
-// it is, or changed only as a profile write of the entry changes it; read
-// back, the entry is what was read before followed by the suffix (blanks
-// around it dropped). A small file whose entry is short (and not empty,
-// unless empty entries are written) is always rewritten.
-//
-// Input: the rule (bit 0: the VxD dialog's fixed suffix, written also into
-// an empty entry; else ", " and the staging directory's 8.3 form), the copy.
+// The [SourceDisksNames] rewrite of an INF copy kept in memory, read and written by the simulator's profile
+// engine. Invariant: the copy is left as it is, or changed only as a profile write of the entry changes it;
+// read back, the entry is what was read before followed by the suffix (blanks around it dropped). A small
+// file whose entry is short (and not empty, unless empty entries are written) is always rewritten. Input: the
+// rule (bit 0: the VxD dialog's fixed suffix, written also into an empty entry; else ", " and the staging
+// directory's 8.3 form), the copy.
 #include <cstring>
 
 #include "FuzzCheck.h"
 #include "ForwardingPlatform.h"
-#include "ProfileDiff.h"
 #include "install/SourceDisksNames.h"
 #include "sim/SimProfile.h"
-
-namespace {
 
 const char kCopy[] = "C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF", kShortStaging[] = "C:\\PROGRA~1\\VELTRIX\\W95-98";
 
@@ -32,8 +26,14 @@ struct CInfPlatform : CForwardingPlatform {
   }
   BOOL FindNextFileA(HANDLE, LPWIN32_FIND_DATAA) override { return FALSE; }
   BOOL FindClose(HANDLE) override { return TRUE; }
-  DWORD GetFileAttributesA(LPCSTR psz) override { return std::string(psz) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES; }
-  DWORD GetShortPathNameA(LPCSTR, LPSTR psz, DWORD) override { return (DWORD)std::strlen(std::strcpy(psz, kShortStaging)); }
+  DWORD GetFileAttributesA(LPCSTR psz) override
+  {
+    return std::string(psz) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+  }
+  DWORD GetShortPathNameA(LPCSTR, LPSTR psz, DWORD) override
+  {
+    return (DWORD)std::strlen(std::strcpy(psz, kShortStaging));
+  }
   DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszOut, DWORD nSize,
                                  LPCSTR pszFile) override
   {
@@ -55,8 +55,6 @@ struct CInfPlatform : CForwardingPlatform {
   }
   std::string m_text;
 };
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -80,6 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   // Read back, blanks around a value drop off, as Windows reads it.
   const std::string read = sim::ProfileGet(after, "SourceDisksNames", "1").value_or("(none)");
   FUZZ_CHECK(read == sim::TrimBlanks(entry), "read back \"" + read + "\", wrote \"" + entry + "\"");
-  const std::string fault = fuzz::WriteFault(before, after, "SourceDisksNames", "1", entry);
+  const std::string fault = WriteFault(before, after, "SourceDisksNames", "1", entry);
   return FUZZ_CHECK(fault.empty(), fault), 0;
 }

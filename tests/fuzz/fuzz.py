@@ -7,30 +7,30 @@ import os, re, shutil, subprocess, sys
 here = os.path.dirname(os.path.abspath(__file__))
 root, name, runs = os.path.dirname(os.path.dirname(here)), sys.argv[1], int(sys.argv[2])
 extra = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
-binary = os.path.join(root, "build", "fuzz", "tests", "fuzz", "fuzz_" + name)
-work = os.path.join(root, "build", "fuzz-work")
-seeds, found, corpus = os.path.join(work, "seeds", name), os.path.join(work, "run", name), os.path.join(here, "corpus", name)
-merged, control, log = os.path.join(work, "merged", name), os.path.join(work, name + ".merge"), os.path.join(work, name + ".log")
+work = lambda *parts: os.path.join(root, "build", "fuzz-work", *parts)
+seeds, found, merged = work("seeds", name), work("run", name), work("merged", name)
+corpus = os.path.join(here, "corpus", name)
 [os.makedirs(d, exist_ok=True) for d in (found, corpus, seeds)]
 # Small inputs reach all that the targets read. No allocation stacks and a
 # smaller quarantine: half the time a run took went to them.
 env = dict(os.environ, ASAN_OPTIONS="malloc_context_size=0:quarantine_size_mb=32:" + os.environ.get("ASAN_OPTIONS", ""))
-fuzz = ["nice", "-n", "19", binary, "-max_len=1024", "-timeout=60"]
-with open(log, "w") as f:
+fuzz = ["nice", "-n", "19", os.path.join(root, "build", "fuzz", "tests", "fuzz", "fuzz_" + name), "-max_len=1024",
+        "-timeout=60"]
+with open(work(name + ".log"), "w") as f:
     rc = subprocess.call(fuzz + ["-runs=%d" % runs, "-print_final_stats=1"] + extra + [found, seeds, corpus],
-                         stdout=f, stderr=subprocess.STDOUT, cwd=work, env=env)
-text = open(log, errors="replace").read()
-stat = [(re.findall(r"stat::%s: +(\d+)" % s, text) or ["?"])[-1] for s in ("number_of_executed_units", "average_exec_per_sec")]
-print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1], log))
+                         stdout=f, stderr=subprocess.STDOUT, cwd=work(), env=env)
+stat = [(re.findall(r"stat::%s: +(\d+)" % s, open(work(name + ".log"), errors="replace").read()) or ["?"])[-1]
+        for s in ("number_of_executed_units", "average_exec_per_sec")]
+print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1], work(name + ".log")))
 if rc != 0:
     sys.exit(rc)
 
 # Merge, with a control file that tells each input's features; then a greedy
 # cover: the input adding the most features not yet reached for its size.
 shutil.rmtree(merged, ignore_errors=True), os.makedirs(merged)
-subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merged, corpus, found, seeds],
-                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work, env=env)
-lines = open(control, errors="replace").read().splitlines()
+subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + work(name + ".merge"), merged, corpus, found, seeds],
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work(), env=env)
+lines = open(work(name + ".merge"), errors="replace").read().splitlines()
 files = lines[2:2 + int(lines[0])]
 features = {files[int(p[1])]: set(p[2:]) for p in (l.split() for l in lines[2 + len(files):]) if p and p[0] == "FT"}
 total, chosen, reached = len(set().union(*features.values())), [], set()
