@@ -3,6 +3,7 @@
 #ifndef TESTS_FUZZ_FUZZCHECK_H
 #define TESTS_FUZZ_FUZZCHECK_H
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -65,10 +66,8 @@ struct CPlatformScope {
 inline std::vector<std::string> SplitKeepingBreaks(const std::string& text)
 {
   std::vector<std::string> lines;
-  for (size_t pos = 0, end; pos < text.size(); pos = end) {
-    end = std::min(text.find('\n', pos), text.size() - 1) + 1;
-    lines.push_back(text.substr(pos, end - pos));
-  }
+  for (size_t pos = 0, end; pos < text.size(); pos = end)
+    lines.push_back(text.substr(pos, (end = std::min(text.find('\n', pos), text.size() - 1) + 1) - pos));
   return lines;
 }
 
@@ -111,13 +110,11 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
   if (gone.size() == 1)  // the key's line keeps its break
     return gone[0].size() - WithoutBreak(gone[0]).size() == added[0].size() - WithoutBreak(added[0]).size()
                ? "" : "the key's line lost its line break";
-  size_t nKeys = 0;
   for (const auto& line : added)
     if (!isKeyLine(line) && line != "\r\n" && line != "[" + section + "]\r\n")
       return "added a line that is no part of the write: " + line;
-    else
-      nKeys += isKeyLine(line);
-  return nKeys == 1 || (added.empty() && before == after) ? "" : "the key's line not added once";
+  return std::count_if(added.begin(), added.end(), isKeyLine) == 1 || (added.empty() && before == after)
+             ? "" : "the key's line not added once";
 }
 
 // The same, lines that ended in a CR alone allowed to end in CR LF, as Windows writes them.

@@ -20,8 +20,8 @@ struct CMemFilePlatform : CForwardingPlatform, IRawFile {
   CMemFilePlatform(std::string s, size_t cbMaxRead) : m_data(std::move(s)), m_cbMaxRead(cbMaxRead) {}
   BOOL Read(void* p, DWORD cb, DWORD* pcb) override
   {
-    size_t n = std::min<size_t>(cb, m_data.size() - std::min(m_pos, m_data.size()));
-    n = m_cbMaxRead ? std::min(n, m_cbMaxRead) : n;
+    const size_t n = std::min({(size_t)cb, m_data.size() - std::min(m_pos, m_data.size()),
+                               m_cbMaxRead ? m_cbMaxRead : SIZE_MAX});
     std::memcpy(p, m_data.data() + m_pos, n);
     m_pos += *pcb = (DWORD)n;
     return TRUE;
@@ -35,10 +35,8 @@ struct CMemFilePlatform : CForwardingPlatform, IRawFile {
   }
   LONG Seek(LONG lOffset, int nOrigin) override
   {
-    const long long base = nOrigin == STREAM_SEEK_SET   ? 0
-                           : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos
-                                                        : (long long)m_data.size();
-    return base + lOffset < 0 ? -1 : (LONG)(m_pos = (size_t)(base + lOffset));
+    const size_t base = nOrigin == STREAM_SEEK_SET ? 0 : nOrigin == STREAM_SEEK_CUR ? m_pos : m_data.size();
+    return (long long)base + lOffset < 0 ? -1 : (LONG)(m_pos = (size_t)((long long)base + lOffset));
   }
   HSTREAM StreamOpen(LPCSTR, LPCSTR) override { return m_buffer.Attach(this), reinterpret_cast<HSTREAM>(&m_buffer); }
   DWORD StreamReadLine(HSTREAM, LPSTR psz, DWORD cb) override { return m_buffer.ReadLine(psz, cb); }

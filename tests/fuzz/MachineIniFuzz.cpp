@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   // As setupsim goes on: the version name, then the load.
   if (sim::CanonicalWindowsVersion(options.windows).empty())
     return 0;
-  auto pc = sim::CSimComputer::Load(g_machine, options, &err);
-  FUZZ_CHECK(pc || OneLine(err), "load refusal not one line: " + err);
+  FUZZ_CHECK(sim::CSimComputer::Load(g_machine, options, &err) || OneLine(err), "load refusal not one line: " + err);
   FUZZ_CHECK(ReadFile(ini) == text, "machine.ini changed");
   WriteFile(ini, Format(options));
   FUZZ_CHECK(sim::ReadMachineIni(g_machine, &again, &err), "its own settings refused: " + err);

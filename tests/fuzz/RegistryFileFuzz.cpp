@@ -9,10 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const std::string text(reinterpret_cast<const char*>(data), size);
   sim::CSimRegistry registry;
   std::string err;
-  if (!registry.Parse(text, &err)) {
-    FUZZ_CHECK(OneLine(err), "refusal not one line: " + err);
-    return 0;
-  }
+  if (!registry.Parse(text, &err))
+    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err), 0;
   FUZZ_CHECK(registry.Export() == text, "written back differently");
   return 0;
 }

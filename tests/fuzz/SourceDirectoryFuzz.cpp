@@ -37,8 +37,7 @@ struct CStartPlatform : CForwardingPlatform {
     const std::string full = Full(pszName, m_cwd);
     return full.empty() ? 0 : Out(full, psz, nSize, false);
   }
-  // Cut to the buffer and terminated, as GetModuleFileNameA; or, as GetFullPathNameA, the size needed when it
-  // does not fit.
+  // Cut to the buffer, as GetModuleFileNameA; or, as GetFullPathNameA, the size needed when it does not fit.
   static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize, bool bCut)
   {
     if (!bCut && s.size() >= nSize)

@@ -30,10 +30,7 @@ struct CInfPlatform : CForwardingPlatform {
   {
     return std::string(psz) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
   }
-  DWORD GetShortPathNameA(LPCSTR, LPSTR psz, DWORD) override
-  {
-    return (DWORD)std::strlen(std::strcpy(psz, kShortStaging));
-  }
+  DWORD GetShortPathNameA(LPCSTR, LPSTR p, DWORD) override { return (DWORD)std::strlen(std::strcpy(p, kShortStaging)); }
   DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszOut, DWORD nSize,
                                  LPCSTR pszFile) override
   {
@@ -63,7 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const bool bVxd = data[0] & 1;
   const std::string before(reinterpret_cast<const char*>(data) + 1, size - 1);
   const char* pszVxdSuffix = ", C:\\Program Files\\Veltrix\\W95-98";
-  const std::string suffix = bVxd ? pszVxdSuffix : std::string(", ") + kShortStaging;
   const char* const targets[2] = {"C:\\WINDOWS\\INF\\OTHER\\", nullptr};
   CInfFileList list;
   FUZZ_CHECK(list.SetPlacement("D:\\DRV\\", targets), "placement");
@@ -72,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   RewriteSourceDisksNames(list, SourceDisksNamesRule{"1", bVxd ? pszVxdSuffix : nullptr, bVxd});
   const std::string& after = platform.m_text;
   // The entry as a program reads it: up to a NUL byte.
-  const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str(), entry = old + suffix;
+  const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str();
+  const std::string entry = old + (bVxd ? pszVxdSuffix : std::string(", ") + kShortStaging);
   if (after == before)
     return FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()), "entry " + old), 0;
   // Read back, blanks around a value drop off, as Windows reads it.

@@ -41,7 +41,5 @@ while len(chosen) < 40 and features:
     chosen.append(open(best, "rb").read())
     reached |= features.pop(best)
 shutil.rmtree(corpus), os.makedirs(corpus)
-for i, data in enumerate(chosen):
-    with open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb") as f:
-        f.write(data)
+[open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb").write(data) for i, data in enumerate(chosen)]
 print("%s: kept %d inputs reaching %d of %d features" % (name, len(chosen), len(reached), total))
