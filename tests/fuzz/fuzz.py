@@ -27,7 +27,8 @@ if rc != 0:
 
 # Merge, with a control file that tells each input's features; then a greedy
 # cover: the input adding the most features not yet reached for its size.
-shutil.rmtree(merged, ignore_errors=True), os.makedirs(merged)
+# A control file left by an earlier merge would be taken for one to resume.
+shutil.rmtree(merged, ignore_errors=True), os.makedirs(merged), os.path.exists(work(name + ".merge")) and os.remove(work(name + ".merge"))
 subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + work(name + ".merge"), merged, corpus, found, seeds],
                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work(), env=env)
 lines = open(work(name + ".merge"), errors="replace").read().splitlines()
