@@ -1,16 +1,10 @@
-// The source directory, from any program path and current directory, with
-// paths completed as the simulated computer's GetFullPathNameA completes
-// them (as Windows does). Invariant: the result is missing (empty) or a full path ("X:\..."
-// or "\\server\share\...") of at most 259 characters ending in a backslash;
-// and for a program path that Windows could start (no forward slash, no
-// control character, a colon only after a drive letter) it is never the
-// program file itself taken for a folder, but the folder that holds the
-// program: the result followed by the program's file name is the program,
-// completed.
-//
-// Input: how the program was started (0: quoted command line, 1: unquoted
-// with arguments, 2: empty command line, the module file name), then
-// PROGRAM NUL CURRENT-DIRECTORY.
+// The source directory, from any program path and current directory, with paths completed as the simulated
+// computer's GetFullPathNameA completes them (as Windows does). Invariant: the result is missing (empty) or a
+// full path ("X:\..." or "\\server\share\...") of at most 259 characters ending in a backslash; and for a
+// program path that Windows could start (no '/', no control character, a colon only after a drive letter) the
+// result followed by the program's file name is the program, completed (never the program file itself taken
+// for a folder). Input: how the program was started (0: quoted command line, 1: unquoted with arguments, 2:
+// empty command line, the module file name), then PROGRAM NUL CURRENT-DIRECTORY.
 #include <cctype>
 #include <cstring>
 
@@ -20,123 +14,83 @@
 #include "sim/SimFileSystem.h"
 #include "sim/SimText.h"
 
-namespace {
-
-// Paths are completed without looking at any drive.
-const sim::CSimFileSystem g_fs("/nonexistent", "");
-
-// The path completed against the current directory, as the simulated
-// computer's GetFullPathNameA completes it; "" when it cannot be.
-std::string Full(const std::string& path, const std::string& cwd)
+// The path completed against the current directory without looking at any drive, as the simulated
+// GetFullPathNameA completes it; "" when it cannot be.
+static std::string Full(const std::string& path, const std::string& cwd)
 {
+  static const sim::CSimFileSystem s_fs("/nonexistent", "");
   sim::WinPath p;
-  if (path.empty() || !g_fs.MakeFull(path, cwd, &p))
+  if (path.empty() || !s_fs.MakeFull(path, cwd, &p))
     return "";
-  std::string full = p.Format();
-  if (!p.parts.empty() && (path.back() == '\\' || path.back() == '/'))
-    full += '\\';
-  return full;
+  return p.Format() + (!p.parts.empty() && (path.back() == '\\' || path.back() == '/') ? "\\" : "");
 }
 
-// The start of the program: its command line or module name, and the
-// current directory.
-class CStartPlatform : public CForwardingPlatform {
-public:
-  CStartPlatform(std::string commandLine, std::string module, std::string cwd)
-      : m_cmd(commandLine.begin(), commandLine.end()), m_module(std::move(module)),
-        m_cwd(std::move(cwd))
-  {
-    m_cmd.push_back('\0');
-  }
+struct CStartPlatform : CForwardingPlatform {
+  CStartPlatform(const std::string& commandLine, std::string module, std::string cwd)
+      : m_cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1), m_module(module), m_cwd(cwd) {}
   LPSTR GetCommandLineA() override { return m_cmd.data(); }
-  DWORD GetModuleFileNameA(HMODULE, LPSTR psz, DWORD nSize) override { return Out(m_module, psz, nSize); }
-  DWORD GetCurrentDirectoryA(DWORD nSize, LPSTR psz) override { return Out(m_cwd, psz, nSize); }
+  DWORD GetModuleFileNameA(HMODULE, LPSTR psz, DWORD nSize) override { return Out(m_module, psz, nSize, true); }
+  DWORD GetCurrentDirectoryA(DWORD nSize, LPSTR psz) override { return Out(m_cwd, psz, nSize, true); }
   DWORD GetFullPathNameA(LPCSTR pszName, DWORD nSize, LPSTR psz, LPSTR* ppszFilePart) override
   {
     FUZZ_CHECK(ppszFilePart == nullptr, "asked for the file part");
-    std::string full = Full(pszName, m_cwd);
-    if (full.empty())
-      return 0;
-    if (full.size() >= nSize)
-      return (DWORD)full.size() + 1;
-    std::memcpy(psz, full.c_str(), full.size() + 1);
-    return (DWORD)full.size();
+    const std::string full = Full(pszName, m_cwd);
+    return full.empty() ? 0 : Out(full, psz, nSize, false);
   }
-
-private:
-  // As GetModuleFileNameA: cut to the buffer, terminated.
-  static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize)
+  // Cut to the buffer, as GetModuleFileNameA; or, as GetFullPathNameA, the size needed when it does not fit.
+  static DWORD Out(const std::string& s, LPSTR psz, DWORD nSize, bool bCut)
   {
-    DWORD n = s.size() < nSize ? (DWORD)s.size() : nSize - 1;
-    std::memcpy(psz, s.data(), n);
-    psz[n] = '\0';
-    return n;
+    if (!bCut && s.size() >= nSize)
+      return (DWORD)s.size() + 1;
+    const DWORD n = s.size() < nSize ? (DWORD)s.size() : nSize - 1;
+    return std::memcpy(psz, s.data(), n), psz[n] = '\0', n;
   }
 
   std::vector<char> m_cmd;
   std::string m_module, m_cwd;
 };
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-  if (size < 1)
-    return 0;
-  const int mode = data[0] % 3;
-  auto parts = SplitInput(data + 1, size - 1, 2);
+  auto parts = SplitInput(data + (size > 0), size - (size > 0), 2);
   const std::string& program = parts[0];
-  if (program.find('\0') != std::string::npos || program.find('"') != std::string::npos)
-    return 0;  // no command line or module name holds these
-  // The current directory is always a full path; a given one that is not
-  // stands for the root of C:.
+  if (size < 1 || program.find('"') != std::string::npos)
+    return 0;  // no command line or module name holds a quote
+  const int mode = data[0] % 3;
+  // The current directory is always a full path; a given one that is not stands for C:\.
   std::string cwd = parts[1].find('\0') == std::string::npos ? Full(parts[1], "C:\\") : "";
   if (cwd.empty() || cwd.size() > 259)
     cwd = "C:\\";
   else if (cwd.size() > 3 && cwd.back() == '\\')
     cwd.pop_back();
-
-  std::string commandLine = mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "";
-  CStartPlatform platform(commandLine, program, cwd);
-  IPlatform* pPrevious = Platform();
-  SetPlatform(&platform);
+  CStartPlatform platform(mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "", program, cwd);
   char szDir[MAX_PATH + 64];
   std::memset(szDir, 'X', sizeof szDir);
-  BOOL bFound = ResolveSourceDirectory(szDir);
-  SetPlatform(pPrevious);
+  CPlatformScope scope(&platform);
+  const BOOL bFound = ResolveSourceDirectory(szDir);
 
   // What the launcher took for its program path: up to a blank unless quoted.
-  std::string taken = mode == 1 ? program.substr(0, program.find_first_of(" \t")) : program;
+  const std::string taken = mode == 1 ? program.substr(0, program.find_first_of(" \t")) : program;
   const std::string what = "program \"" + taken + "\" in \"" + cwd + "\"";
   FUZZ_CHECK(std::memchr(szDir, '\0', MAX_PATH) != nullptr, what + ": no terminator within MAX_PATH");
   const std::string dir = szDir;
   FUZZ_CHECK(bFound == !dir.empty(), what + ": result and return value disagree");
   if (dir.empty())
     return 0;
-  const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' &&
-                      ((dir[0] >= 'A' && dir[0] <= 'Z') || (dir[0] >= 'a' && dir[0] <= 'z'));
+  const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' && std::isalpha((unsigned char)dir[0]);
   const bool bShare = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
   FUZZ_CHECK(dir.size() <= 259 && dir.back() == '\\' && (bDrive || bShare), what + ": got " + dir);
-  // The program's file name; a path ending in ".", ".." or a backslash
-  // names a folder, not a program file, and is not judged further.
+  // The program's file name; a path ending in ".", ".." or a backslash names a folder, not a program file,
+  // and is not judged further.
   size_t cut = taken.find_last_of("\\/");
-  if (cut == std::string::npos && taken.size() >= 2 && taken[1] == ':')
-    cut = 1;
-  const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1);
-  if (name.find_last_not_of(". ") == std::string::npos)
-    return 0;
-  // Program paths Windows could start from: no '/', no control character,
-  // a colon only after a drive letter.
-  const std::string fullProgram = Full(taken, cwd);
-  bool bPlain = taken.find('/') == std::string::npos && !fullProgram.empty();
+  cut = cut == std::string::npos && taken.size() >= 2 && taken[1] == ':' ? 1 : cut;
+  const std::string name = cut == std::string::npos ? taken : taken.substr(cut + 1), full = Full(taken, cwd);
+  bool bPlain = taken.find('/') == std::string::npos && !full.empty() &&
+                name.find_last_not_of(". ") != std::string::npos;
   for (size_t i = 0; i < taken.size(); ++i)
     bPlain = bPlain && (unsigned char)taken[i] >= 0x20 &&
              (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
-  if (bPlain) {
-    FUZZ_CHECK(!sim::EqualNoCase(Full(dir, cwd), fullProgram + "\\"),
-               what + ": the program file taken for a folder: " + dir);
-    FUZZ_CHECK(sim::EqualNoCase(Full(dir + name, cwd), fullProgram),
-               what + ": " + dir + " does not hold " + fullProgram);
-  }
+  FUZZ_CHECK(!bPlain || !sim::EqualNoCase(Full(dir, cwd), full + "\\"), what + ": the program taken for a folder");
+  FUZZ_CHECK(!bPlain || sim::EqualNoCase(Full(dir + name, cwd), full), what + ": " + dir + " does not hold " + full);
   return 0;
 }

@@ -1,70 +1,46 @@
-// The [SourceDisksNames] rewrite of an INF copy, over a platform that keeps
-// the copy in memory and answers its profile calls with the simulator's
-// profile engine. Invariant: the copy is left as it is, or changed only as a
-// profile write of the entry changes it (its line replaced, or lines added
-// for it); read back, the entry is what was read before followed by the
-// suffix (blanks around it dropped). A small file whose entry is short (and not empty, unless empty
-// entries are written) is always rewritten.
-//
-// Input: the rule (bit 0: the VxD dialog's fixed suffix, written also into
-// an empty entry; else ", " and the staging directory's 8.3 form), then the
-// INF copy.
+// The [SourceDisksNames] rewrite of an INF copy kept in memory, read and written by the simulator's profile
+// engine. Invariant: the copy is left as it is, or changed only as a profile write of the entry changes it;
+// read back, the entry is what was read before followed by the suffix (blanks around it dropped). A small
+// file whose entry is short (and not empty, unless empty entries are written) is always rewritten. Input: the
+// rule (bit 0: the VxD dialog's fixed suffix, written also into an empty entry; else ", " and the staging
+// directory's 8.3 form), the copy.
 #include <cstring>
 
 #include "FuzzCheck.h"
 #include "ForwardingPlatform.h"
-#include "ProfileDiff.h"
 #include "install/SourceDisksNames.h"
 #include "sim/SimProfile.h"
-#include "sim/SimText.h"
 
-namespace {
-
-const char kCopy[] = "C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF";
-const char kShortStaging[] = "C:\\PROGRA~1\\VELTRIX\\W95-98";
+const char kCopy[] = "C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF", kShortStaging[] = "C:\\PROGRA~1\\VELTRIX\\W95-98";
 
 // One driver set file, FUZZ.INF, in D:\DRV\; its copy, the text, in INF\OTHER.
-class CInfPlatform : public CForwardingPlatform {
-public:
+struct CInfPlatform : CForwardingPlatform {
   explicit CInfPlatform(std::string text) : m_text(std::move(text)) {}
-
   HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData) override
   {
-    std::memset(pData, 0, sizeof *pData);
     const std::string pattern = pszPattern;
-    if (pattern == "D:\\DRV\\*.*") {
-      std::strcpy(pData->cFileName, "FUZZ.INF");
-    } else if (pattern == kCopy) {
-      std::strcpy(pData->cFileName, "FUZZ.INF");
-      pData->nFileSizeLow = (DWORD)m_text.size();
-    } else {
-      return INVALID_HANDLE_VALUE;
-    }
-    return (HANDLE)1;
+    std::memset(pData, 0, sizeof *pData);
+    std::strcpy(pData->cFileName, "FUZZ.INF");
+    pData->nFileSizeLow = pattern == kCopy ? (DWORD)m_text.size() : 0;
+    return pattern == "D:\\DRV\\*.*" || pattern == kCopy ? (HANDLE)1 : INVALID_HANDLE_VALUE;
   }
   BOOL FindNextFileA(HANDLE, LPWIN32_FIND_DATAA) override { return FALSE; }
   BOOL FindClose(HANDLE) override { return TRUE; }
-  DWORD GetFileAttributesA(LPCSTR pszPath) override
+  DWORD GetFileAttributesA(LPCSTR psz) override
   {
-    return std::string(pszPath) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
+    return std::string(psz) == kCopy ? FILE_ATTRIBUTE_NORMAL : INVALID_FILE_ATTRIBUTES;
   }
-  DWORD GetShortPathNameA(LPCSTR, LPSTR pszShort, DWORD cch) override
-  {
-    std::strcpy(pszShort, kShortStaging);
-    return (DWORD)std::strlen(kShortStaging);
-  }
-  DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault,
-                                 LPSTR pszOut, DWORD nSize, LPCSTR pszFile) override
+  DWORD GetShortPathNameA(LPCSTR, LPSTR p, DWORD) override { return (DWORD)std::strlen(std::strcpy(p, kShortStaging)); }
+  DWORD GetPrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszOut, DWORD nSize,
+                                 LPCSTR pszFile) override
   {
     FUZZ_CHECK(std::string(pszFile) == kCopy && pszSection && pszKey, "read another file");
     std::string v = sim::ProfileGet(m_text, pszSection, pszKey).value_or(pszDefault);
-    DWORD n = (DWORD)std::min<size_t>(v.size(), nSize - 1);
-    std::memcpy(pszOut, v.data(), n);
-    pszOut[n] = '\0';
-    return n;
+    v.resize(std::min<size_t>(v.size(), nSize - 1));
+    std::memcpy(pszOut, v.c_str(), v.size() + 1);
+    return (DWORD)v.size();
   }
-  BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
-                                  LPCSTR pszFile) override
+  BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile) override
   {
     FUZZ_CHECK(std::string(pszFile) == kCopy, "wrote another file");
     if (pszSection == nullptr)
@@ -74,11 +50,8 @@ public:
     m_text = sim::ProfileSet(m_text, pszSection, &key, &value);
     return TRUE;
   }
-
   std::string m_text;
 };
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -86,34 +59,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     return 0;
   const bool bVxd = data[0] & 1;
   const std::string before(reinterpret_cast<const char*>(data) + 1, size - 1);
-  const std::string suffix = bVxd ? ", C:\\Program Files\\Veltrix\\W95-98" : std::string(", ") + kShortStaging;
-  SourceDisksNamesRule rule = {"1", bVxd ? ", C:\\Program Files\\Veltrix\\W95-98" : nullptr, bVxd};
+  const char* pszVxdSuffix = ", C:\\Program Files\\Veltrix\\W95-98";
   const char* const targets[2] = {"C:\\WINDOWS\\INF\\OTHER\\", nullptr};
   CInfFileList list;
   FUZZ_CHECK(list.SetPlacement("D:\\DRV\\", targets), "placement");
   CInfPlatform platform(before);
-  IPlatform* pPrevious = Platform();
-  SetPlatform(&platform);
-  RewriteSourceDisksNames(list, rule);
-  SetPlatform(pPrevious);
+  CPlatformScope scope(&platform);
+  RewriteSourceDisksNames(list, SourceDisksNamesRule{"1", bVxd ? pszVxdSuffix : nullptr, bVxd});
   const std::string& after = platform.m_text;
-
   // The entry as a program reads it: up to a NUL byte.
-  std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("");
-  old = old.substr(0, old.find('\0'));
-  if (after == before) {
-    const bool bMust = before.size() < 60000 && old.size() <= 1000 && (bVxd || !old.empty());
-    FUZZ_CHECK(!bMust, "entry \"" + old + "\" not rewritten");
-    return 0;
-  }
-  const std::string entry = old + suffix;
+  const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str();
+  const std::string entry = old + (bVxd ? pszVxdSuffix : std::string(", ") + kShortStaging);
+  if (after == before)
+    return FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()), "entry " + old), 0;
   // Read back, blanks around a value drop off, as Windows reads it.
   const std::string read = sim::ProfileGet(after, "SourceDisksNames", "1").value_or("(none)");
   FUZZ_CHECK(read == sim::TrimBlanks(entry), "read back \"" + read + "\", wrote \"" + entry + "\"");
-  const std::string fault = fuzz::WriteDiffFault(before, after, "SourceDisksNames", "1", entry);
-  FUZZ_CHECK(fault.empty() ||
-                 fuzz::WriteDiffFault(fuzz::CrToCrLf(before), after, "SourceDisksNames", "1", entry)
-                     .empty(),
-             fault);
-  return 0;
+  const std::string fault = WriteFault(before, after, "SourceDisksNames", "1", entry);
+  return FUZZ_CHECK(fault.empty(), fault), 0;
 }

@@ -50,7 +50,7 @@ std::vector<Line> SplitLines(const std::string& text)
     } else {
       ln.kind = LineKind::Other;
     }
-    lines.push_back(ln);
+    lines.push_back(std::move(ln));
     pos = ln.end;
   }
   return lines;
