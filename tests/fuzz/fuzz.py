@@ -1,46 +1,76 @@
 #!/usr/bin/env python3
-"""tests/fuzz/fuzz.py NAME RUNS [-- LIBFUZZER-OPTIONS...]: runs fuzz_NAME (preset fuzz) at the lowest
-priority from corpus/NAME (and build/fuzz-work/seeds/NAME), logging to build/fuzz-work/NAME.log; then
-keeps in corpus/NAME the few inputs (at most 40) that reach the most features for their size."""
-import os, re, shutil, subprocess, sys
+"""tests/fuzz/fuzz.py NAME RUNS [-- LIBFUZZER-OPTIONS...]
+
+Runs fuzz_NAME (preset fuzz) at the lowest priority from corpus/NAME (and
+build/fuzz-work/seeds/NAME), logging to build/fuzz-work/NAME.log; then keeps
+in corpus/NAME the few inputs (at most 40) that reach the most features for
+their size."""
+import os
+import re
+import shutil
+import subprocess
+import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
-root, name, runs = os.path.dirname(os.path.dirname(here)), sys.argv[1], int(sys.argv[2])
+root = os.path.dirname(os.path.dirname(here))
+name, runs = sys.argv[1], int(sys.argv[2])
 extra = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
-work = lambda *parts: os.path.join(root, "build", "fuzz-work", *parts)
+
+
+def work(*parts):
+    return os.path.join(root, "build", "fuzz-work", *parts)
+
+
 seeds, found, merged = work("seeds", name), work("run", name), work("merged", name)
 corpus = os.path.join(here, "corpus", name)
-[os.makedirs(d, exist_ok=True) for d in (found, corpus, seeds)]
+log, control = work(name + ".log"), work(name + ".merge")
+for d in (found, corpus, seeds):
+    os.makedirs(d, exist_ok=True)
 # Small inputs reach all that the targets read. No allocation stacks and a
 # smaller quarantine: half the time a run took went to them.
-env = dict(os.environ, ASAN_OPTIONS="malloc_context_size=0:quarantine_size_mb=32:" + os.environ.get("ASAN_OPTIONS", ""))
-fuzz = ["nice", "-n", "19", os.path.join(root, "build", "fuzz", "tests", "fuzz", "fuzz_" + name), "-max_len=1024",
-        "-timeout=60"]
-with open(work(name + ".log"), "w") as f:
+env = dict(os.environ, ASAN_OPTIONS="malloc_context_size=0:quarantine_size_mb=32:"
+           + os.environ.get("ASAN_OPTIONS", ""))
+fuzz = ["nice", "-n", "19", os.path.join(root, "build", "fuzz", "tests", "fuzz", "fuzz_" + name),
+        "-max_len=1024", "-timeout=60"]
+with open(log, "w") as f:
     rc = subprocess.call(fuzz + ["-runs=%d" % runs, "-print_final_stats=1"] + extra + [found, seeds, corpus],
                          stdout=f, stderr=subprocess.STDOUT, cwd=work(), env=env)
-stat = [(re.findall(r"stat::%s: +(\d+)" % s, open(work(name + ".log"), errors="replace").read()) or ["?"])[-1]
+text = open(log, errors="replace").read()
+stat = [(re.findall(r"stat::%s: +(\d+)" % s, text) or ["?"])[-1]
         for s in ("number_of_executed_units", "average_exec_per_sec")]
-print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1], work(name + ".log")))
+print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1], log))
 if rc != 0:
     sys.exit(rc)
 
-# Merge, with a control file that tells each input's features; then a greedy
-# cover: the input adding the most features not yet reached for its size.
-# A control file left by an earlier merge would be taken for one to resume.
-shutil.rmtree(merged, ignore_errors=True), os.makedirs(merged), os.path.exists(work(name + ".merge")) and os.remove(work(name + ".merge"))
-subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + work(name + ".merge"), merged, corpus, found, seeds],
+# Merge, with a control file that tells each input's features. A control
+# file left by an earlier merge would be taken for one to resume.
+shutil.rmtree(merged, ignore_errors=True)
+os.makedirs(merged)
+if os.path.exists(control):
+    os.remove(control)
+subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merged, corpus, found, seeds],
                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work(), env=env)
-lines = open(work(name + ".merge"), errors="replace").read().splitlines()
+lines = open(control, errors="replace").read().splitlines()
 files = lines[2:2 + int(lines[0])]
-features = {files[int(p[1])]: set(p[2:]) for p in (l.split() for l in lines[2 + len(files):]) if p and p[0] == "FT"}
-total, chosen, reached = len(set().union(*features.values())), [], set()
+features = {}
+for line in lines[2 + len(files):]:
+    parts = line.split()
+    if parts and parts[0] == "FT":
+        features[files[int(parts[1])]] = set(parts[2:])
+total = len(set().union(*features.values()))
+
+# A greedy cover: the input adding the most features not yet reached for
+# its size.
+chosen, reached = [], set()
 while len(chosen) < 40 and features:
     best = max(features, key=lambda p: len(features[p] - reached) / (os.path.getsize(p) + 256))
     if not features[best] - reached:
         break
     chosen.append(open(best, "rb").read())
     reached |= features.pop(best)
-shutil.rmtree(corpus), os.makedirs(corpus)
-[open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb").write(data) for i, data in enumerate(chosen)]
+shutil.rmtree(corpus)
+os.makedirs(corpus)
+for i, data in enumerate(chosen):
+    with open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb") as f:
+        f.write(data)
 print("%s: kept %d inputs reaching %d of %d features" % (name, len(chosen), len(reached), total))
