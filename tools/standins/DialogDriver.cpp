@@ -204,8 +204,13 @@ HWND WaitingDialog(Run& run)
     int original = DefId(hDlg, 50);
     if (original < 0 || original == kMarkerId)
       return nullptr;
-    if (!PostedRoundTrip(run, hDlg, kMarkerId, kMarkerId) ||
-        !PostedRoundTrip(run, hDlg, original, kMarkerId))
+    // The way back is posted whatever happens on the way there: a marker
+    // left set would make the dialog look busy for ever.
+    if (!PostedRoundTrip(run, hDlg, kMarkerId, kMarkerId)) {
+      PostMessageA(hDlg, DM_SETDEFID, (WPARAM)original, 0);
+      return nullptr;
+    }
+    if (!PostedRoundTrip(run, hDlg, original, kMarkerId))
       return nullptr;
     Scan(run);
     if (OnlyDialogsUp(run) && IsWindowVisible(hDlg) && IsWindowEnabled(hDlg))

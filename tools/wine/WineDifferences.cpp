@@ -154,17 +154,11 @@ std::string WineKeyPath(const std::string& machinePath)
   return machinePath;
 }
 
-// Wine's settings for the run (version, debug channels) and its own records;
-// and the services of Wine's own device drivers (winehid, winebus, ...),
-// which its device setup may still be installing when a slow prefix starts.
+// Wine's settings for the run (version, debug channels) and its own records.
 bool IsWineOwnKey(const std::string& winePath)
 {
   const std::string own = "HKEY_CURRENT_USER\\Software\\Wine";
-  const std::string services = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\wine";
-  auto under = [&](const std::string& prefix) {
-    return winePath.size() >= prefix.size() && SameName(winePath.substr(0, prefix.size()), prefix);
-  };
-  return under(own) || under(services);
+  return winePath.size() >= own.size() && SameName(winePath.substr(0, own.size()), own);
 }
 
 // The values VersionSettings writes: they stay as the machine has them.

@@ -199,14 +199,6 @@ void CopyDriveBack(const fs::path& from, const fs::path& to, const CStandins& st
     if (!bMachines && bWines &&
         (fs::last_write_time(e.path(), ec) < runStart || ReadAll(e.path().string()) == ReadAll(tmpl.string())))
       continue;
-    // Wine precompiles its own INF files (winehid.inf -> winehid.pnf) when
-    // its device setup gets to them, in the template or, on a slow start,
-    // during the run: such a PNF stays out like the INF file itself.
-    if (!bMachines && !bWines && !templateDrive.empty() && Lower(e.path().extension().string()) == ".pnf") {
-      std::string inf = e.path().stem().string() + ".inf";
-      if (fs::exists(FindEntry(templateDrive, inf)) && !fs::exists(FindEntry(to, inf)))
-        continue;
-    }
     std::string content = ReadAll(e.path().string());
     if (standins.IsOwnFile(e.path(), content))
       continue;

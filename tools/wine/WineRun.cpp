@@ -26,7 +26,12 @@ const char* const kWine32 = "/usr/lib/wine/wine";
 const char* const kWineServer = "/usr/lib/wine/wineserver64";
 // Mono and Gecko are not installed; a crash must not wait in the debugger;
 // winegstreamer breaks qemu's address space while a 32-bit prefix is built.
-const char* const kDllOverrides = "mscoree=d;mshtml=d;winedbg.exe=d;winegstreamer=d;winemenubuilder.exe=d";
+// Wine's HID bus finds the host's input devices and sets up drivers for them
+// in the background: under emulation that outlasts the making of the
+// template, so every run would go on with it (minutes of CPU, PNF files and
+// service keys the program never made). Nothing here uses a device.
+const char* const kDllOverrides =
+    "mscoree=d;mshtml=d;winedbg.exe=d;winegstreamer=d;winemenubuilder.exe=d;winebus.sys=d";
 
 // The Windows path under Z: (the whole Unix file system) of a host path.
 std::string ZPath(const std::string& hostPath)
@@ -160,7 +165,9 @@ bool EnsureTemplate(WineArch arch, std::string* pPrefix, std::string* pError)
   fs::create_directories(WorkRoot());
   CFileLock lock(dir + ".lock");
   *pPrefix = dir;
-  if (fs::exists(dir + "/.ready"))
+  // A template made with other settings is made again.
+  const std::string stamp = std::string(kDllOverrides) + "\n" + kTemplateSettings;
+  if (fs::exists(dir + "/.ready") && ReadAll(dir + "/.ready") == stamp)
     return true;
   std::error_code ec;
   fs::remove_all(dir, ec);
@@ -182,7 +189,7 @@ bool EnsureTemplate(WineArch arch, std::string* pPrefix, std::string* pError)
     *pError = "regedit failed on the template prefix (see " + log + ")";
     return false;
   }
-  WriteAll(dir + "/.ready", "");
+  WriteAll(dir + "/.ready", stamp);
   return true;
 }
 
@@ -426,8 +433,13 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
 
   std::vector<std::string> observed = WithTracedCalls(SplitLines(ReadAll(dir + "/events.log")), ReadAll(log));
   result.events = SetupsimLines(observed, &result);
-  if (result.error.empty() && r.timedOut)
-    result.error = "the dialog driver did not end in time";
+  if (result.error.empty() && r.timedOut) {
+    // How far it got, for a hang that happens only now and then.
+    std::string steps;
+    for (const std::string& line : SplitLines(ReadAll(dir + "/programs.log")))
+      steps += (steps.empty() ? "" : ", ") + line;
+    result.error = "the dialog driver did not end in time (" + (steps.empty() ? "no step done" : steps) + ")";
+  }
   else if (result.error.empty() && (r.status != 0 || observed.empty() || observed.back().rfind("exit ", 0) != 0))
     result.error = "the dialog driver failed (status " + std::to_string(r.status) + "), see " + log;
 
