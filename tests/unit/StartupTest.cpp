@@ -84,8 +84,7 @@ TEST(Startup, VersionClassification)
 TEST(Startup, SourceDirectory)
 {
   const struct {
-    std::string program;
-    std::string cwd;
+    std::string program, cwd;
     std::string expected;  // "" when the directory is missing
   } rows[] = {
     { "D:\\SETUP.EXE", "C:\\WINDOWS", "D:\\" },
