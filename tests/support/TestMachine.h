@@ -58,5 +58,9 @@ private:
 
 // The events joined by newlines, for readable failure messages.
 std::string JoinEvents(const sim::RunOutcome& outcome);
+// The text with each LF replaced by eol.
+std::string WithEol(std::string s, const std::string& eol = "\r\n");
+// The lines of a key holding a value of every form registry.reg writes (LF).
+extern const char kEveryValueForm[];
 
 #endif

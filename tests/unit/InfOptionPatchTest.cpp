@@ -44,23 +44,17 @@ const std::string kNearMisses =
     "HKR,Config,LINEINasBASS,0,0\nHKR,Config,MICasBASS,1,0;\nHKR,Config,MICasBass,1,0\n"
     "HKR,Config,MICasBASS,1,0\r\r\nHKR,Config,DISMPU,1\nHKR,Config,DISMPU,1,0\0\nHKR,Config,MICasBASS,1,0\0x\n"s;
 
-// A line longer than the 1023 bytes read at a time, ending in an option
-// line's text: a naive reader would see that text alone in a later piece.
-std::string LongLine(size_t n) { return "; " + std::string(n - 2, 'x') + "HKR,Config,DISMPU,1,0\n"; }
-
 // Each row runs with LF line breaks and again with CR LF.
-const struct {
+struct Row {
   const char* options;
   std::string before, after;
   size_t nPauses;  // one before each port line written
-} kRows[] = {
+};
+const Row kRows[] = {
   // The option table: the shipped file, and each reachable kind of state.
-  { "rear", Inf("00100"), Inf("00100"), 0 },
-  { "bass midi", Inf("00100"), Inf("10010"), 1 },
-  { "rear mic game", Inf("00100"), Inf("01101"), 1 },
-  { "mic", Inf("00100"), Inf("00001"), 0 },
-  { "card rear mic midi game", Inf("00100"), Inf("11000"), 2 },
-  { "card bass", Inf("00100"), Inf("00000"), 0 },
+  { "rear", Inf("00100"), Inf("00100"), 0 }, { "bass midi", Inf("00100"), Inf("10010"), 1 },
+  { "rear mic game", Inf("00100"), Inf("01101"), 1 }, { "mic", Inf("00100"), Inf("00001"), 0 },
+  { "card rear mic midi game", Inf("00100"), Inf("11000"), 2 }, { "card bass", Inf("00100"), Inf("00000"), 0 },
   // Only the first of repeated lines changes.
   { "bass midi game",
     "[A]\nHKR,Config,DISMPU,1,0\nHKR,Config,LINEINasREAR,1,1\n[B]\nHKR,Config,DISMPU,1,0\n"
@@ -72,28 +66,10 @@ const struct {
   { "rear midi", "[A]\nHKR,Config,DISMPU,1,0", "[A]\nHKR,Config,DISMPU,1,1", 1 },
   { "rear midi", "HKR,Config,DISMPU,1,0", "HKR,Config,DISMPU,1,1", 1 },
   { "card", "[A]\nHKR,Config,LINEINasREAR,1,1", "[A]\nHKR,Config,LINEINasREAR,1,0", 0 },
-  // The tail of a long line is never taken for an option line; a real
-  // option line after it still is.
-  { "rear midi", "[A]\n" + LongLine(1022) + "HKR,Config,DISMPU,1,0\n[B]\n",
-    "[A]\n" + LongLine(1022) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
-  { "rear midi", "[A]\n" + LongLine(1023) + "HKR,Config,DISMPU,1,0\n[B]\n",
-    "[A]\n" + LongLine(1023) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
-  { "rear midi", "[A]\n" + LongLine(1024) + "HKR,Config,DISMPU,1,0\n[B]\n",
-    "[A]\n" + LongLine(1024) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
-  { "rear midi", "[A]\n" + LongLine(2046) + "HKR,Config,DISMPU,1,0\n[B]\n",
-    "[A]\n" + LongLine(2046) + "HKR,Config,DISMPU,1,1\n[B]\n", 1 },
   // Files without option lines.
-  { "bass midi game", "", "", 0 },
-  { "bass midi game", "\n", "\n", 0 },
+  { "bass midi game", "", "", 0 }, { "bass midi game", "\n", "\n", 0 },
   { "bass midi game", "[Version]\nSignature=\"$CHICAGO$\"\n", "[Version]\nSignature=\"$CHICAGO$\"\n", 0 },
 };
-
-std::string WithEol(std::string s, const std::string& eol)
-{
-  for (size_t pos = s.find('\n'); pos != std::string::npos; pos = s.find('\n', pos + eol.size()))
-    s.replace(pos, 1, eol);
-  return s;
-}
 
 }  // namespace
 
@@ -101,14 +77,23 @@ TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
 {
   const char kInf[] = "C:\\WINDOWS\\INF\\OTHER\\TVX3710.INF";
   for (const std::string eol : { "\n", "\r\n" }) {
-    for (const auto& row : kRows) {
+    std::vector<Row> rows(std::begin(kRows), std::end(kRows));
+    // Lines longer than the 1023 bytes read at a time, ending in an option
+    // line's text that a naive reader would see alone in a later piece; a
+    // real option line after them is still matched.
+    for (size_t n : { 1022, 1023, 1024, 2046 }) {
+      const std::string longLine = "[A]\n; " + std::string(n - 2, 'x') + "HKR,Config,DISMPU,1,0\n";
+      rows.push_back(
+          { "rear midi", longLine + "HKR,Config,DISMPU,1,0\n[B]\n", longLine + "HKR,Config,DISMPU,1,1\n[B]\n", 1 });
+    }
+    for (const auto& row : rows) {
       CTestMachine m;
       m.WriteFile(kInf, WithEol(row.before, eol));
       {
         sim::CPlatformScope scope(m.Load());
         PatchInfConfigLines(kInf, Options(row.options));
       }
-      const std::string where = "row " + std::to_string(&row - kRows) + (eol == "\n" ? " LF" : " CR LF");
+      const std::string where = "row " + std::to_string(&row - &rows[0]) + (eol == "\n" ? " LF" : " CR LF");
       EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>")) << where;
       const auto& ev = m.computer->Events();
       EXPECT_EQ(row.nPauses, (size_t)std::count(ev.begin(), ev.end(), "pause 100")) << where;

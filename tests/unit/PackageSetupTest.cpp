@@ -15,8 +15,7 @@ TEST(PackageSetup, FindsTheBuildForEachFamily)
   const struct {
     const char* windows;
     int nWindowsMEDriver, nWindows98SEDriver;
-    const char* builds;
-    const char* expected;  // "" for none
+    const char *builds, *expected;  // expected "": none
   } rows[] = {
     // Windows 95: its own build, else the W2K-ME one.
     { "95", 1, 0, "924", kBuilds[0] }, { "95", 1, 1, "24", kBuilds[1] }, { "95", 1, 0, "4", "" },

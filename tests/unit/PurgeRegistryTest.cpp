@@ -7,42 +7,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <strings.h>
 
 #include "TestMachine.h"
 #include "purge/LegacyRegistryPurge.h"
-#include "sim/SimRegistry.h"
 
 namespace {
 
 const std::string kClass = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\services\\Class\\MEDIA\\";
 const std::string kRes = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\MediaResources\\";
-const std::string kPci = "HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_5D2A&DEV_01";
-const std::string kQvx = "HKEY_LOCAL_MACHINE\\Enum\\QVX\\CHILD000";
-const std::string kVirtual = "HKEY_LOCAL_MACHINE\\Enum\\VIRTUAL\\TVQ-";
-const std::string kSpaceFx = "HKEY_CLASSES_ROOT\\SpaceFX";
+const std::string kEnum = "HKEY_LOCAL_MACHINE\\Enum\\";
+const std::string kPci = kEnum + "PCI\\VEN_5D2A&DEV_01", kQvx = kEnum + "QVX\\CHILD000",
+                  kVirtual = kEnum + "VIRTUAL\\TVQ-";
 
-// What the purge removes from legacy-traces.reg, in its order: the maker's
-// class instances and their media resource entries, the device keys, the
-// registrations.
-const std::vector<std::string> kInstances = {
-  kClass + "0001", kClass + "0002", kClass + "0005", kRes + "aux\\QVPCI95.DRV<0001>",
-  kRes + "joystick\\qvjoy.drv<0001>", kRes + "midi\\QVXMIDI.DRV<0002>", kRes + "mixer\\QVPCI95.DRV<0001>",
-  kRes + "wave\\Tonivex PCI Audio wave device with a very long driver name.drv<0002>",
-  kRes + "wave\\QVPCI95.DRV<0005>", kRes + "wave\\x<0001>",
-};
-const std::vector<std::string> kDevices = {
-  kPci + "11&SUBSYS_00000000", kPci + "00", kPci, kQvx + "0", kQvx + "1", kVirtual + "SWMIDI", kVirtual + "SBEMU",
-};
-const std::vector<std::string> kRegistrations = {
-  kSpaceFx, "HKEY_CLASSES_ROOT\\CLSID\\{4B7A2C10-9E31-11D0-A5C2-0040D3E87F16}",
-  "HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO\\Tonivex ASIO", "HKEY_LOCAL_MACHINE\\SOFTWARE\\ASIO\\Tonivex ASIO Multi",
-  "HKEY_CLASSES_ROOT\\CLSID\\{6E0D93F2-B8A4-11D2-9C7E-0060B1F4A233}",
-};
-
-// Deleting the chosen key fails with access denied and deletes nothing.
+// Records the keys deleted, by path; deleting the chosen key fails with
+// access denied and deletes nothing.
 class CRefusingComputer : public sim::CSimPlatform {
 public:
   using sim::CSimPlatform::CSimPlatform;
@@ -50,45 +30,30 @@ public:
   {
     std::string path = (hKey == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
                        std::string(pszSubKey);
-    if (strcasecmp(path.c_str(), m_refused.c_str()) != 0)
-      return sim::CSimPlatform::RegDeleteKeyA(hKey, pszSubKey);
-    ++m_nRefusals;
-    return ERROR_ACCESS_DENIED;
+    if (strcasecmp(path.c_str(), m_refused.c_str()) == 0)
+      return ++m_nRefusals, ERROR_ACCESS_DENIED;
+    LONG lResult = sim::CSimPlatform::RegDeleteKeyA(hKey, pszSubKey);
+    if (lResult == ERROR_SUCCESS)
+      m_deleted.push_back(path);
+    return lResult;
   }
   std::string m_refused;
   int m_nRefusals = 0;
+  std::vector<std::string> m_deleted;
 };
 
-// The registry export of the text with the keys at the given paths removed,
-// against that of the purge run on it, the chosen delete refused.
-void ExpectPurgeRemoves(const std::string& reg, const std::vector<std::string>& removed,
-                        const std::string& refused = "")
+// The keys the purge deletes from the registry text, in order, with the
+// chosen delete refused (once).
+std::vector<std::string> PurgeDeletes(const std::string& reg, const std::string& refused = "")
 {
-  sim::CSimRegistry expected;
-  std::string err;
-  ASSERT_TRUE(expected.Parse(reg, &err)) << err;
-  for (const std::string& path : removed)
-    if (sim::RegKey* key = expected.FindPath(path))
-      sim::CSimRegistry::DeleteKey(key);
-  CTestMachine before, after;
-  before.SetRegistry(expected.Export());
-  after.SetRegistry(reg);
-  auto& pc = after.Load<CRefusingComputer>();
+  CTestMachine m;
+  m.SetRegistry(reg);
+  auto& pc = m.Load<CRefusingComputer>();
   pc.m_refused = refused;
-  {
-    sim::CPlatformScope scope(pc);
-    PurgeLegacyRegistry();
-  }
-  EXPECT_EQ(refused.empty() ? 0 : 1, pc.m_nRefusals);
-  EXPECT_EQ(before.Load().ExportRegistry(), pc.ExportRegistry());
-}
-
-std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> lists, const std::string& kept = "")
-{
-  std::vector<std::string> all;
-  for (const auto& l : lists)
-    std::copy_if(l.begin(), l.end(), std::back_inserter(all), [&](const std::string& s) { return s != kept; });
-  return all;
+  sim::CPlatformScope scope(pc);
+  PurgeLegacyRegistry();
+  EXPECT_EQ(refused.empty() ? 0 : 1, pc.m_nRefusals) << refused;
+  return pc.m_deleted;
 }
 
 }  // namespace
@@ -100,22 +65,27 @@ TEST(PurgeRegistry, FailedDeleteStopsOnlyOnDeviceKeys)
   std::stringstream ss;
   ss << std::ifstream(std::string(SETUP_SOURCE_DIR) + "/tests/scenarios/bases/legacy-traces.reg").rdbuf();
   const std::string reg = ss.str();
-  const auto devicesBefore = [](size_t n) { return std::vector<std::string>(kDevices.begin(), kDevices.begin() + n); };
-  const struct {
-    std::string refused;
-    std::vector<std::string> removed;
-  } rows[] = {
-    { kPci + "00", Join({ kInstances, devicesBefore(1) }) },
-    { kQvx + "1", Join({ kInstances, devicesBefore(4) }) },
-    { kVirtual + "SBEMU", Join({ kInstances, devicesBefore(6) }) },
-    // The instance stays, its entries go, and the purge goes on.
-    { kClass + "0001", Join({ kInstances, kDevices, kRegistrations }, kClass + "0001") },
-    { kRes + "midi\\QVXMIDI.DRV<0002>", Join({ kInstances, kDevices, kRegistrations }, kRes + "midi\\QVXMIDI.DRV<0002>") },
-    { kSpaceFx, Join({ kInstances, kDevices, kRegistrations }, kSpaceFx) },
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.refused);
-    ExpectPurgeRemoves(reg, row.removed, row.refused);
+  const std::vector<std::string> all = PurgeDeletes(reg);
+  // The maker's class instances and their media resource entries, the device
+  // keys (children before their parent), then the registrations.
+  std::vector<int> stages;
+  std::vector<std::string> devices;
+  for (const std::string& key : all) {
+    stages.push_back(key.rfind(kEnum, 0) == 0 ? 1 : key.rfind(kClass, 0) == 0 || key.rfind(kRes, 0) == 0 ? 0 : 2);
+    if (stages.back() == 1)
+      devices.push_back(key);
+  }
+  EXPECT_TRUE(std::is_sorted(stages.begin(), stages.end()));
+  EXPECT_EQ(devices, (std::vector<std::string>{ kPci + "11&SUBSYS_00000000", kPci + "00", kPci, kQvx + "0",
+                                                kQvx + "1", kVirtual + "SWMIDI", kVirtual + "SBEMU" }));
+  for (const std::string& refused : { kPci + "00", kQvx + "1", kVirtual + "SBEMU", kClass + "0001",
+                                      kRes + "midi\\QVXMIDI.DRV<0002>", std::string("HKEY_CLASSES_ROOT\\SpaceFX") }) {
+    std::vector<std::string> expected = all;
+    auto pos = std::find(expected.begin(), expected.end(), refused);
+    ASSERT_NE(expected.end(), pos) << refused;
+    // A refused instance stays but its entries go.
+    expected.erase(pos, refused.compare(0, kEnum.size(), kEnum) == 0 ? expected.end() : pos + 1);
+    EXPECT_EQ(expected, PurgeDeletes(reg, refused)) << refused;
   }
 }
 
@@ -123,13 +93,12 @@ TEST(PurgeRegistry, FailedDeleteStopsOnlyOnDeviceKeys)
 // key than the purge takes.
 TEST(PurgeRegistry, ExaminesEveryInstanceAndTakesFifteenEntriesPerTypeKey)
 {
-  const std::set<int> maker = { 0, 99, 100, 101, 129 };
   std::string reg = "REGEDIT4\n";
   std::vector<std::string> removed;
   for (int i = 0; i < 130; ++i) {
     char sz[8];
     std::snprintf(sz, sizeof sz, "%04d", i);
-    bool bMaker = maker.count(i) != 0;
+    bool bMaker = i == 0 || i == 99 || i == 100 || i == 101 || i == 129;
     reg += "\n[" + kClass + sz + "]\n\"ProviderName\"=\"" + (bMaker ? "Veltrix" : "Arcwave Systems") + "\"\n";
     reg += "\n[" + kRes + "wave\\QVPCI95.DRV<" + sz + ">]\n";
     if (bMaker)
@@ -143,5 +112,8 @@ TEST(PurgeRegistry, ExaminesEveryInstanceAndTakesFifteenEntriesPerTypeKey)
     if (i < 15)
       removed.push_back(entry);
   }
-  ExpectPurgeRemoves(reg, removed);
+  std::vector<std::string> deleted = PurgeDeletes(reg);
+  std::sort(removed.begin(), removed.end());
+  std::sort(deleted.begin(), deleted.end());
+  EXPECT_EQ(removed, deleted);
 }

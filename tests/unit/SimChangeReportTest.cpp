@@ -1,93 +1,57 @@
 // The change report of setupsim --changes, for hand-made computers before
 // and after a run: every kind of change a reader is told about (removed keys
-// with their values, in registry.reg form, so that they can be restored),
-// and spelling alone being no change.
+// with their values, in registry.reg form, so that they can be restored,
+// every value form among them), and spelling alone being no change.
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
 #include "sim/SimChanges.h"
 
-namespace {
-
-struct FileRow {
-  const char* path;
-  std::string content;  // "<folder>": a folder
-  bool bReadOnly;
-};
-
-std::string Report(const std::string& regBefore, const std::vector<FileRow>& before, const std::string& regAfter,
-                   const std::vector<FileRow>& after)
-{
-  CTestMachine machines[2];
-  sim::SimMachineState states[2];
-  for (int i = 0; i < 2; ++i) {
-    machines[i].SetRegistry(i == 0 ? regBefore : regAfter);
-    for (const FileRow& f : i == 0 ? before : after) {
-      if (f.content == "<folder>")
-        machines[i].MakeDir(f.path);
-      else
-        machines[i].WriteFile(f.path, f.content);
-      if (f.bReadOnly)
-        machines[i].SetReadOnly(f.path);
-    }
-    states[i] = sim::ReadMachineState(machines[i].Dir());
-  }
-  std::vector<sim::SimChange> changes;
-  std::string err;
-  EXPECT_TRUE(sim::CompareMachineStates(states[0], states[1], "C:\\WINDOWS", &changes, &err)) << err;
-  return sim::FormatChangeReport(changes);
-}
-
 TEST(SimChangeReport, EveryKindOfChange)
 {
-  const char* kRegistryBefore = R"(REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Veltrix\Old]
-@="Tonivex"
-"Path"="C:\\Program Files\\Veltrix \"Suite\""
-"Empty"=""
-"Count"=dword:0000000a
-"Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
-  16,17,18,19
-"Search"=hex(2):25,57,49,4e,44,49,52,25,00
-"List"=hex(7):61,00,62,00,00
-"Raw"=hex(0):
-"NoEnd"=hex(1):41,42
-"Big"=hex(4):01,02,03,04
-
+  CTestMachine before, after;
+  // Keys, values and files in other spellings, with other line ends, are no change.
+  before.SetRegistry(WithEol("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix\\Old]\n" +
+                             std::string(kEveryValueForm) + R"(
 [HKEY_LOCAL_MACHINE\Software\Veltrix\Old\Drivers\wave]
 "Driver"="tvxwav.drv"
 
 [HKEY_LOCAL_MACHINE\Software\Veltrix\Keep]
+"Name"="x"
 
 [HKEY_CURRENT_USER\Software\Veltrix]
 "Volume"=dword:00000010
 "Skin"="Blue"
-)";
-  const char* kRegistryAfter = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix\\Keep]\n\n"
-                               "[HKEY_CURRENT_USER\\Software\\Veltrix]\n\"Volume\"=dword:00000020\n\"Theme\"=\"Dark\"\n\n"
-                               "[HKEY_CURRENT_USER\\Software\\Veltrix\\Mixer]\n\"Mute\"=hex:01\n";
-  const std::vector<FileRow> before = {
-    { "C:\\WINDOWS\\WIN.INI", "[windows]\nload=\nrun=C:\\PROGRA~1\\Veltrix\\TVXTRAY.EXE\n\n[Desktop]\nWallpaper=(None)\n",
-      false },
-    { "C:\\WINDOWS\\System.ini", "[boot]\r\n", false },
-    { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4), true },
-    { "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", true },
-    { "C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n", false },
-    { "C:\\OldApp\\APP.EXE", "MZ", false },
-    { "C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n", false },
-  };
-  const std::vector<FileRow> after = {
-    { "C:\\WINDOWS\\WIN.INI", "[windows]\nrun=\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n", false },
-    { "C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n", false },
-    { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6), true },
-    { "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", false },
-    { "C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n", false },
-    { "C:\\NewApp\\APP.EXE", "MZ", true },
-    { "C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n", false },
-    { "C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\nC:\\Program Files\\Veltrix\\"
-                                  "Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n", false },
-  };
+)"));
+  after.SetRegistry("REGEDIT4\n\n[hkey_local_machine\\SOFTWARE\\veltrix\\keep]\n\"NAME\"=\"x\"\n\n"
+                    "[HKEY_CURRENT_USER\\Software\\Veltrix]\n\"Volume\"=dword:00000020\n\"Theme\"=\"Dark\"\n\n"
+                    "[HKEY_CURRENT_USER\\Software\\Veltrix\\Mixer]\n\"Mute\"=hex:01\n");
+  before.WriteFile("C:\\WINDOWS\\WIN.INI",
+                   "[windows]\nload=\nrun=C:\\PROGRA~1\\Veltrix\\TVXTRAY.EXE\n\n[Desktop]\nWallpaper=(None)\n");
+  after.WriteFile("C:\\WINDOWS\\WIN.INI", "[windows]\nrun=\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
+  before.WriteFile("C:\\WINDOWS\\System.ini", "[boot]\r\n");
+  after.WriteFile("C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n");
+  before.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4));
+  after.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6));
+  before.WriteFile("C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ");
+  after.WriteFile("C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ");
+  before.WriteFile("C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n");
+  after.WriteFile("C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n");
+  before.WriteFile("C:\\OldApp\\APP.EXE", "MZ");
+  after.WriteFile("C:\\NewApp\\APP.EXE", "MZ");
+  before.WriteFile("C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n");
+  after.WriteFile("C:\\WINDOWS\\INF\\TVX.INF",
+                  "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n");
+  after.WriteFile("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\nC:\\Program Files\\"
+                  "Veltrix\\Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n");
+  for (const char* path : { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL" })
+    before.SetReadOnly(path);
+  for (const char* path : { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", "C:\\NewApp\\APP.EXE" })
+    after.SetReadOnly(path);
+  std::vector<sim::SimChange> changes;
+  std::string err;
+  ASSERT_TRUE(sim::CompareMachineStates(sim::ReadMachineState(before.Dir()), sim::ReadMachineState(after.Dir()),
+                                        "C:\\WINDOWS", &changes, &err)) << err;
   EXPECT_EQ(R"(changes:
 key removed HKEY_LOCAL_MACHINE\Software\Veltrix\Old
   @="Tonivex"
@@ -131,16 +95,5 @@ file added C:\WINDOWS\WININIT.INI (133 bytes)
 at restart: delete C:\WINDOWS\SYSTEM\QVAUDIO.VXD
 at restart: C:\WINDOWS\SYSTEM\TVXWAV.DRV -> C:\Program Files\Veltrix\Tonivex Audio Drivers\TVXWAV.DRV
 )",
-            Report(kRegistryBefore, before, kRegistryAfter, after));
+            sim::FormatChangeReport(changes));
 }
-
-TEST(SimChangeReport, SpellingAloneIsNoChange)
-{
-  EXPECT_EQ("changes:\nnone\n",
-            Report("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\A]\r\n\"Name\"=\"x\"\r\n",
-                   { { "C:\\WINDOWS\\Win.ini", "[windows]\r\nrun=\r\n", false } },
-                   "REGEDIT4\n[hkey_local_machine\\SOFTWARE\\a]\n\"NAME\"=\"x\"\n",
-                   { { "C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=\r\n", false } }));
-}
-
-}  // namespace

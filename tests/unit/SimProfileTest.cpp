@@ -11,32 +11,28 @@ TEST(SimProfile, Reads)
 {
   CTestMachine m;
   m.WriteFile("D:\\setup.ini",
-              "; comment\r\n[InstallOption]\r\n  WebSetup = 2  \r\nQuoted=\"  a b  \"\r\nSingle='x'\r\n"
+              "; comment\r\n[Opt]\r\n  WebSetup = 2  \r\nQuoted=\"  a b  \"\r\nSingle='x'\r\n"
               "Half=\"open\r\nNum=42abc\r\nNeg= -7\r\nHex=0x10\r\nPlus=+5\r\nNoEq\r\n;Com=1\r\nWord=abc\r\nEmpty=\r\n"
-              "dup=first\r\nDUP=second\r\nAnsi=\xe9t\xe9\r\n\r\n[Default]\r\nLang=1\r\n\r\n[installoption]\r\n"
+              "dup=first\r\nDUP=second\r\nAnsi=\xe9t\xe9\r\n\r\n[Default]\r\nLang=1\r\n\r\n[opt]\r\n"
               "Later=1\r\n[U\r\nb=2\r\n  [V] tail\r\nc=3\r\n[Last]\r\nk=v");
   IPlatform& p = m.Load().GetPlatform();
   const UINT kNotRead = 0xBAD;
   const struct {
-    const char* section;
-    const char* key;
+    const char *section, *key;
     const char* text;  // GetPrivateProfileStringA, default "DEF"
     UINT number;       // GetPrivateProfileIntA, default 9; kNotRead: not probed
   } rows[] = {
-    { "installoption", "websetup", "2", 2 },  // names without regard to case, blanks trimmed
-    { "InstallOption", "Quoted", "  a b  ", kNotRead },  // enclosing quotes go, inner blanks stay
-    { "InstallOption", "Single", "x", kNotRead }, { "InstallOption", "Half", "\"open", kNotRead },  // no closing quote: kept
-    { "InstallOption", "Num", "42abc", 42 }, { "InstallOption", "Neg", "-7", (UINT)-7 },
-    { "InstallOption", "Hex", "0x10", 16 }, { "InstallOption", "Plus", "+5", 5 },
-    { "InstallOption", "Word", "abc", 0 }, { "InstallOption", "Empty", "", 9 },
-    { "InstallOption", "dup", "first", kNotRead },  // the first of two equal keys
-    { "InstallOption", "Ansi", "\xe9t\xe9", kNotRead },  // 8-bit text unchanged
-    { "InstallOption", "Later", "DEF", kNotRead },  // only the first section of a name counts
-    { "InstallOption", "Missing", "DEF", 9 },
-    { "InstallOption", "NoEq", "DEF", 9 },  // a line without '=' is no key
-    { "InstallOption", ";Com", "1", kNotRead },  // ';' starts no comment for reads
-    { "U", "b", "DEF", kNotRead },  // "[U" without ']' is no section
-    { "V", "c", "3", kNotRead },  // text after ']' is ignored
+    { "OPT", "websetup", "2", 2 },  // names without regard to case, blanks trimmed
+    { "Opt", "Quoted", "  a b  ", kNotRead },  // enclosing quotes go, inner blanks stay
+    { "Opt", "Single", "x", kNotRead }, { "Opt", "Half", "\"open", kNotRead },  // no closing quote: kept
+    { "Opt", "Num", "42abc", 42 }, { "Opt", "Neg", "-7", (UINT)-7 }, { "Opt", "Hex", "0x10", 16 },
+    { "Opt", "Plus", "+5", 5 }, { "Opt", "Word", "abc", 0 }, { "Opt", "Empty", "", 9 }, { "Opt", "Missing", "DEF", 9 },
+    { "Opt", "dup", "first", kNotRead },  // the first of two equal keys
+    { "Opt", "Ansi", "\xe9t\xe9", kNotRead },  // 8-bit text unchanged
+    { "Opt", "Later", "DEF", kNotRead },  // only the first section of a name counts
+    { "Opt", "NoEq", "DEF", 9 },  // a line without '=' is no key
+    { "Opt", ";Com", "1", kNotRead },  // ';' starts no comment for reads
+    { "U", "b", "DEF", kNotRead }, { "V", "c", "3", kNotRead },  // "[U" is no section; text after ']' is ignored
     { "NoSection", "Key", "DEF", kNotRead }, { "Last", "k", "v", kNotRead },  // a last line without a line break
   };
   char buf[64];
@@ -49,9 +45,9 @@ TEST(SimProfile, Reads)
   EXPECT_EQ(0u, p.GetPrivateProfileStringA("S", "K", "", buf, 8, "D:\\none.ini"));
   EXPECT_EQ(3u, p.GetPrivateProfileStringA("S", "K", "abc  ", buf, 8, "D:\\none.ini"));
   EXPECT_STREQ("abc", buf);  // the default without trailing blanks
-  EXPECT_EQ(3u, p.GetPrivateProfileStringA("InstallOption", "Word", "", buf, 4, "D:\\setup.ini"));
+  EXPECT_EQ(3u, p.GetPrivateProfileStringA("Opt", "Word", "", buf, 4, "D:\\setup.ini"));
   EXPECT_STREQ("abc", buf);
-  EXPECT_EQ(2u, p.GetPrivateProfileStringA("InstallOption", "Word", "", buf, 3, "D:\\setup.ini"));
+  EXPECT_EQ(2u, p.GetPrivateProfileStringA("Opt", "Word", "", buf, 3, "D:\\setup.ini"));
   EXPECT_STREQ("ab", buf);  // cut to the buffer
   // A bare name means the Windows directory's file.
   m.WriteFile("C:\\WINDOWS\\WIN.INI", "[windows]\r\nrun=x\r\n");

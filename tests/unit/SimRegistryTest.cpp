@@ -10,43 +10,18 @@
 
 namespace {
 
-std::string WithCrLf(std::string s)
-{
-  for (size_t pos = s.find('\n'); pos != std::string::npos; pos = s.find('\n', pos + 2))
-    s.replace(pos, 1, "\r\n");
-  return s;
-}
-
-const std::string kEveryForm = WithCrLf(R"(REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Veltrix]
-@="default"
-"Path"="C:\\Program Files\\Veltrix \"Suite\""
-"Empty"=""
-"Count"=dword:0000000a
-"Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
-  16,17,18,19
-"Search"=hex(2):25,57,49,4e,44,49,52,25,00
-"List"=hex(7):61,00,62,00,00
-"Raw"=hex(0):
-"NoEnd"=hex(1):41,42
-"Big"=hex(4):01,02,03,04
-; a comment
-
-)");
+const std::string kEveryForm =
+    WithEol("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix]\n" + std::string(kEveryValueForm) + "; a comment\n\n");
 
 TEST(SimRegistry, MalformedLinesRefuseToLoad)
 {
-  const char* const rows[] = {
-    "REGEDIT5\r\n",  // wrong header
-    "REGEDIT4\r\n\"x\"=\"y\"\r\n",  // value before any key
-    "REGEDIT4\r\n[HKEY_NOWHERE\\A]\r\n", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A\r\n",
-    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=dword:123456789\r\n",
-    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:0g\r\n",
-    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=hex:01,\\\r\n",  // continuation at the end
-    "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n\"x\"=\"open\r\n", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\nx=1\r\n",
-  };
-  for (const char* text : rows) {
+  const std::string kKey = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n";
+  for (const std::string& text : {
+           std::string("REGEDIT5\r\n"), std::string("REGEDIT4\r\n\"x\"=\"y\"\r\n"),  // a value before any key
+           std::string("REGEDIT4\r\n[HKEY_NOWHERE\\A]\r\n"), std::string("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A\r\n"),
+           kKey + "\"x\"=dword:123456789\r\n", kKey + "\"x\"=hex:0g\r\n",
+           kKey + "\"x\"=hex:01,\\\r\n",  // continuation at the end
+           kKey + "\"x\"=\"open\r\n", kKey + "x=1\r\n" }) {
     CTestMachine m;
     m.SetRegistry(text);
     std::string err;
@@ -70,7 +45,7 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
     { "REGEDIT4\r\n\r\n", "", "" },
     // Values changed in place, removed, added after the key's last value; the
     // new state in another form: other spellings, order and wrapping.
-    { WithCrLf(R"(REGEDIT4
+    { WithEol(R"(REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\A]
 "Keep"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
@@ -96,7 +71,7 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
 "change"=dword:00000002
 "Add"=dword:3
 )",
-      WithCrLf(R"(REGEDIT4
+      WithEol(R"(REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\A]
 "Keep"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
@@ -170,17 +145,15 @@ TEST(SimRegistry, ManyValuesAndSubkeysKeepOrderAndCaseBlindLookUp)
   EXPECT_EQ(ERROR_SUCCESS, p.RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
   EXPECT_EQ(99u, d);
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, p.RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
-  std::vector<std::string> values, subkeys;
+  std::vector<std::string> names[2];  // values, subkeys
   char name[32];
-  for (DWORD i = 0, cch = sizeof name;
-       p.RegEnumValueA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, cch = sizeof name)
-    values.push_back(name);
-  for (DWORD i = 0, cch = sizeof name;
-       p.RegEnumKeyExA(h, i, name, &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i, cch = sizeof name)
-    subkeys.push_back(name);
+  for (DWORD i = 0, cch = 32; p.RegEnumValueA(h, i, name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, cch = 32)
+    names[0].push_back(name);
+  for (DWORD i = 0, cch = 32; p.RegEnumKeyExA(h, i, name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, cch = 32)
+    names[1].push_back(name);
   p.RegCloseKey(h);
-  EXPECT_EQ(want, values);
-  EXPECT_EQ(want, subkeys);
+  EXPECT_EQ(want, names[0]);
+  EXPECT_EQ(want, names[1]);
   EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\MANY\\v19"));
   EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Many\\V5"));
 }

@@ -54,19 +54,17 @@ TEST(Startup, VersionClassification)
     // 9x: the minor version alone tells 95, whatever the build.
     { { 1, 4, 0, 0x04000457 }, "95 " }, { { 1, 4, 0, 0x045A0BB8 }, "95 " },
     // 98 first edition 1998 (0x07CE) and the other builds outside 2048-2303.
-    { { 1, 4, 10, 0x040A07CE }, "98 " }, { { 1, 4, 10, 0x040A07FF }, "98 " },
-    { { 1, 4, 10, 0x040A0900 }, "98 " }, { { 1, 4, 10, 0 }, "98 " },
+    { { 1, 4, 10, 0x040A07CE }, "98 " }, { { 1, 4, 10, 0x040A07FF }, "98 " }, { { 1, 4, 10, 0x040A0900 }, "98 " },
+    { { 1, 4, 10, 0 }, "98 " },
     // Second Edition: 2222 (0x08AE), and both ends of the range.
     { { 1, 4, 10, 0x040A08AE }, "98 98SE " }, { { 1, 4, 10, 0x040A0800 }, "98 98SE " },
     { { 1, 4, 10, 0x040A08FF }, "98 98SE " },
     // ME (3000 = 0x0BB8, high word 0x045A); the high word decides, from 0x0410.
-    { { 1, 4, 90, 0x045A0BB8 }, "ME " }, { { 1, 4, 90, 0x041008AE }, "ME " },
-    { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
+    { { 1, 4, 90, 0x045A0BB8 }, "ME " }, { { 1, 4, 90, 0x041008AE }, "ME " }, { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
     // NT: below 5 is NT 4.0 (3.51 too), 5 and above the newer family.
     { { 2, 4, 0, 1381 }, "NT4 " }, { { 2, 3, 51, 1057 }, "NT4 " }, { { 2, 5, 0, 2195 }, "NT5 " },
     { { 2, 5, 1, 2600 }, "NT5 " }, { { 2, 6, 1, 7601 }, "NT5 " }, { { 2, 0xFFFFFFFF, 0, 0 }, "NT5 " },
-    // Neither family: no flag.
-    { { 0, 3, 10, 0 }, "" }, { { 3, 4, 0, 0 }, "" },
+    { { 0, 3, 10, 0 }, "" }, { { 3, 4, 0, 0 }, "" },  // neither family: no flag
   };
   for (const auto& row : rows) {
     CTestMachine m;
@@ -86,8 +84,7 @@ TEST(Startup, VersionClassification)
 TEST(Startup, SourceDirectory)
 {
   const struct {
-    std::string program;
-    std::string cwd;
+    std::string program, cwd;
     std::string expected;  // "" when the directory is missing
   } rows[] = {
     { "D:\\SETUP.EXE", "C:\\WINDOWS", "D:\\" },
@@ -96,33 +93,26 @@ TEST(Startup, SourceDirectory)
     { "D:\\DISC\\.\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\.\\" },
     { "DISC\\.\\..\\DISC\\SETUP.EXE", "D:\\", "D:\\DISC\\" },
     { "\\\\SERVER\\SHARE\\DISC\\SETUP.EXE", "C:\\WINDOWS", "\\\\SERVER\\SHARE\\DISC\\" },
-    { "\\\\SERVER\\SETUP.EXE", "C:\\WINDOWS", "" },
-    { "\\\\SERVER", "C:\\WINDOWS", "" },
+    { "\\\\SERVER\\SETUP.EXE", "C:\\WINDOWS", "" }, { "\\\\SERVER", "C:\\WINDOWS", "" },
     // No drive letter before the colon: completed as a relative folder.
     { ".:\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\.:\\" },
     // Relative to the current directory, its drive or its share.
-    { "DISC\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\DISC\\" },
-    { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" },
+    { "DISC\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\DISC\\" }, { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" },
     { "a/b\\\\c\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\a\\b\\c\\" },  // '/' and a doubled backslash: one
     { "..\\..\\..\\X\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\X\\" },  // not above the share
-    { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" },
-    { "\\SETUP.EXE", "C:\\WINDOWS", "C:\\" },
+    { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" }, { "\\SETUP.EXE", "C:\\WINDOWS", "C:\\" },
     { "SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
     { "DISC\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\DISC\\" },
     { "\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\" },
     { "SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\" },
     // On a drive: against that drive's own current directory, which for a
     // drive other than the current one is its root at start.
-    { "E:DISC\\SETUP.EXE", "E:\\WEB", "E:\\WEB\\DISC\\" },
-    { "D:SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
-    { "D:SETUP.EXE", "C:\\WINDOWS", "D:\\" },
-    { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
+    { "E:DISC\\SETUP.EXE", "E:\\WEB", "E:\\WEB\\DISC\\" }, { "D:SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
+    { "D:SETUP.EXE", "C:\\WINDOWS", "D:\\" }, { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
     // Too long: the program path, the current directory, the completed path.
     { DirOfLength(250) + "\\" + std::string(100, 'E') + "\\SETUP.EXE", "C:\\WINDOWS", "" },
-    { "SETUP.EXE", DirOfLength(258), DirOfLength(258) + "\\" },
-    { "SETUP.EXE", DirOfLength(259), "" },
-    { "DISC\\SETUP.EXE", DirOfLength(253), DirOfLength(253) + "\\DISC\\" },
-    { "DISC\\SETUP.EXE", DirOfLength(254), "" },
+    { "SETUP.EXE", DirOfLength(258), DirOfLength(258) + "\\" }, { "SETUP.EXE", DirOfLength(259), "" },
+    { "DISC\\SETUP.EXE", DirOfLength(253), DirOfLength(253) + "\\DISC\\" }, { "DISC\\SETUP.EXE", DirOfLength(254), "" },
   };
   for (const auto& row : rows) {
     CTestMachine m;

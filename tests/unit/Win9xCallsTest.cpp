@@ -5,6 +5,7 @@
 // trailing backslash except a drive root's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -24,12 +25,10 @@ public:
   }
   BOOL WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile) override
   {
-    if (pszSection != nullptr) {
-      std::string name = std::strrchr(pszFile, '\\') ? std::strrchr(pszFile, '\\') + 1 : pszFile;
-      for (char& c : name)
-        c = (char)std::toupper((unsigned char)c);
+    std::string name = std::strrchr(pszFile, '\\') ? std::strrchr(pszFile, '\\') + 1 : pszFile;
+    std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+    if (pszSection != nullptr)
       m_files.insert(name);
-    }
     return sim::CSimPlatform::WritePrivateProfileStringA(pszSection, pszKey, pszValue, pszFile);
   }
   BOOL WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue) override
@@ -48,18 +47,16 @@ TEST(Win9xCalls, FlushedWinIniByItsOwnFunctionsNoTrailingBackslash)
 {
   const std::string kCommon = "QVCDPLAY.INI", kDriver = "WININIT.INI", kWinIni = "WIN.INI by its own function";
   const struct {
-    const char* windows;
-    const char* args;
-    const char* setupIni;   // replaces the disc's when set
-    const char* extraFile;  // put on the disc when set
+    const char *windows, *args;
+    const char *file, *content;  // written on the computer when set
     std::set<std::string> files;
   } rows[] = {
     { "95", "/DRIVER", nullptr, nullptr, { kCommon, kDriver, kWinIni, "MIXERDEF.INI", "TVX95.INF" } },
     // Both boxes ticked: the driver part, then the package setup.
     { "98", "", nullptr, nullptr,
       { kCommon, kDriver, kWinIni, "MIXERDEF.INI", "TVX98.INF", "TVXSETUP.INF", "QVXSETUP.INI" } },
-    { "98", "", "[InstallOption]\r\nWebSetup=1\r\n", nullptr, { kCommon, kDriver, kWinIni, "TVXWEB.INF" } },
-    { "XP", "", nullptr, "D:\\W2KSetup.exe", { kCommon } },
+    { "98", "", "D:\\setup.ini", "[InstallOption]\r\nWebSetup=1\r\n", { kCommon, kDriver, kWinIni, "TVXWEB.INF" } },
+    { "XP", "", "D:\\W2KSetup.exe", "program", { kCommon } },
     { "95", "/AP", nullptr, nullptr, { kCommon } },
   };
   for (const auto& row : rows) {
@@ -72,10 +69,8 @@ TEST(Win9xCalls, FlushedWinIniByItsOwnFunctionsNoTrailingBackslash)
     fs::copy(samples / "disc", fs::path(m.Dir()) / "d", fs::copy_options::recursive);
     m.options.windows = row.windows;
     m.options.commandLine = row.args;
-    if (row.setupIni)
-      m.WriteFile("D:\\setup.ini", row.setupIni);
-    if (row.extraFile)
-      m.WriteFile(row.extraFile, "program");
+    if (row.file)
+      m.WriteFile(row.file, row.content);
     sim::RunOutcome r = m.Run<CRecordingComputer>();
     auto& pc = static_cast<CRecordingComputer&>(*m.computer);
     EXPECT_EQ(row.files, pc.m_files) << JoinEvents(r);
