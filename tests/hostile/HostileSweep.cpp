@@ -111,42 +111,42 @@ std::string BuildAndRun(const std::string& samples, const Computer& c, const hos
       const std::string line = Expand(op, &pos, samples, rng);
       const std::string verb = line.substr(0, line.find(' ')), rest = line.substr(std::min(verb.size() + 1, line.size()));
       std::istringstream in(rest);
-      std::string path, to;
-      in >> std::quoted(path, '"', kNoEscape);
-      std::error_code ec;
-      if (pos != op.size()) {
+      std::string paths, to;
+      in >> std::quoted(paths, '"', kNoEscape);
+      in.get();  // the blank after the path
+      const std::string text{std::istreambuf_iterator<char>(in), {}};
+      std::istringstream(text) >> std::quoted(to, '"', kNoEscape);
+      if (pos != op.size())
         throw std::invalid_argument("} without { in " + op);
-      } else if (verb.compare(0, 2, "--") == 0) {
+      if (verb.compare(0, 2, "--") == 0)
         args.insert(args.end(), {verb, rest});
-      } else if (verb == "reg") {
+      else if (verb == "reg")
         std::ofstream(c.dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
-      } else if (verb == "file") {
-        in.get();  // the blank before the text
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        std::istringstream paths(path);
-        for (std::string p; std::getline(paths, p, '|');) {
-          fs::create_directories(fs::path(host(p)).parent_path(), ec);
-          std::ofstream(host(p), std::ios::binary) << text;
+      std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
+      for (std::string path; std::getline(list, path, '|');) {
+        std::error_code ec;
+        if (verb == "file") {
+          fs::create_directories(fs::path(host(path)).parent_path(), ec);
+          std::ofstream(host(path), std::ios::binary) << text;
+        } else if (verb == "dir") {
+          fs::create_directories(host(path), ec);
+        } else if (verb == "remove") {
+          fs::remove_all(host(path), ec);
+        } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
+          const std::string from = verb == "copy" ? c.dir + "/copy" : host(path);
+          if (verb == "copy")
+            fs::copy(host(path), from, fs::copy_options::recursive, ec);
+          fs::create_directories(fs::path(host(to)).parent_path(), ec);
+          fs::rename(from, host(to), ec);
+        } else if (verb == "readonly") {
+          fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                          fs::perm_options::remove, ec);
+        } else {
+          throw std::invalid_argument("unknown operation: " + op);
         }
-      } else if (verb == "dir") {
-        fs::create_directories(host(path), ec);
-      } else if (verb == "remove") {
-        fs::remove_all(host(path), ec);
-      } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
-        in >> std::quoted(to, '"', kNoEscape);
-        const std::string from = verb == "copy" ? c.dir + "/copy" : host(path);
-        if (verb == "copy")
-          fs::copy(host(path), from, fs::copy_options::recursive, ec);
-        fs::create_directories(fs::path(host(to)).parent_path(), ec);
-        fs::rename(from, host(to), ec);
-      } else if (verb == "readonly") {
-        fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove, ec);
-      } else {
-        throw std::invalid_argument("unknown operation: " + op);
+        if (ec)
+          throw std::invalid_argument("cannot apply: " + op);
       }
-      if (ec)
-        throw std::invalid_argument("cannot apply: " + op);
     }
   args.push_back(c.dir);
   std::vector<char*> argv;
