@@ -20,6 +20,7 @@
 #include <iostream>
 #include <map>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -55,13 +56,6 @@ std::string ReadText(const std::string& path)
   return text;
 }
 
-std::string ReplaceAll(std::string s, const std::string& from, const std::string& to)
-{
-  for (size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
-    s.replace(p, from.size(), to);
-  return s;
-}
-
 // The text from *pPos up to the '}' that ends it, each {WORD ARG} in it
 // replaced, innermost first; what a token gives is not read again.
 std::string Expand(const std::string& s, size_t* pPos, const std::string& samples, std::mt19937& rng)
@@ -81,7 +75,7 @@ std::string Expand(const std::string& s, size_t* pPos, const std::string& sample
     if ((*pPos)++ == s.size())
       throw std::invalid_argument("no } after {" + inner);
     else if (kChars.count(word))
-      out += bFile ? ReplaceAll(file, "\r\n", kChars.at(word)) : kChars.at(word);
+      out += bFile ? std::regex_replace(file, std::regex("\r\n"), kChars.at(word)) : kChars.at(word);
     else if (word == "chop" || word == "sample")
       out += word == "sample" ? file : file.substr(0, file.find_last_not_of("\r\n") + 1);
     else if (word == "rep" || word == "bytes")
@@ -101,7 +95,8 @@ std::string BuildAndRun(const std::string& samples, const Computer& c, const hos
   fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
   fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
   auto host = [&](const std::string& w) {  // "C:\A\B" -> DIR/c/A/B
-    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + ReplaceAll(w.size() > 3 ? w.substr(3) : "", "\\", "/");
+    const std::string rest = std::regex_replace(w.substr(std::min<size_t>(3, w.size())), std::regex("\\\\"), "/");
+    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + rest;
   };
   std::mt19937 rng(c.seed);
   std::vector<std::string> args{"hostile_sweep"};
@@ -109,7 +104,8 @@ std::string BuildAndRun(const std::string& samples, const Computer& c, const hos
     for (const auto& op : *pOps) {
       size_t pos = 0;
       const std::string line = Expand(op, &pos, samples, rng);
-      const std::string verb = line.substr(0, line.find(' ')), rest = line.substr(std::min(verb.size() + 1, line.size()));
+      const std::string verb = line.substr(0, line.find(' '));
+      const std::string rest = line.substr(std::min(verb.size() + 1, line.size()));
       std::istringstream in(rest);
       std::string paths, to;
       in >> std::quoted(paths, '"', kNoEscape);
