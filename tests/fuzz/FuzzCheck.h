@@ -89,11 +89,8 @@ inline std::string WriteDiffFault(const std::string& before, const std::string& 
                                   const std::string& section, const std::string& key, const std::string& value)
 {
   auto a = SplitKeepingBreaks(before), b = SplitKeepingBreaks(after);
-  size_t pre = 0, post = 0;
-  while (pre < a.size() && pre < b.size() && a[pre] == b[pre])
-    ++pre;
-  while (post < a.size() - pre && post < b.size() - pre && a[a.size() - 1 - post] == b[b.size() - 1 - post])
-    ++post;
+  const size_t pre = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+  const size_t post = std::mismatch(a.rbegin(), a.rend() - pre, b.rbegin(), b.rend() - pre).first - a.rbegin();
   std::vector<std::string> gone(a.begin() + pre, a.end() - post), added(b.begin() + pre, b.end() - post);
   auto isKeyLine = [&](const std::string& line) {
     std::string t = sim::TrimBlanks(WithoutBreak(line));

@@ -26,9 +26,9 @@ static std::string Full(const std::string& path, const std::string& cwd)
 }
 
 struct CStartPlatform : CForwardingPlatform {
-  CStartPlatform(const std::string& commandLine, std::string module, std::string cwd)
-      : m_cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1), m_module(module), m_cwd(cwd) {}
-  LPSTR GetCommandLineA() override { return m_cmd.data(); }
+  CStartPlatform(std::string commandLine, std::string module, std::string cwd)
+      : m_cmd(std::move(commandLine)), m_module(std::move(module)), m_cwd(std::move(cwd)) {}
+  LPSTR GetCommandLineA() override { return &m_cmd[0]; }
   DWORD GetModuleFileNameA(HMODULE, LPSTR psz, DWORD nSize) override { return Out(m_module, psz, nSize, true); }
   DWORD GetCurrentDirectoryA(DWORD nSize, LPSTR psz) override { return Out(m_cwd, psz, nSize, true); }
   DWORD GetFullPathNameA(LPCSTR pszName, DWORD nSize, LPSTR psz, LPSTR* ppszFilePart) override
@@ -46,8 +46,7 @@ struct CStartPlatform : CForwardingPlatform {
     return std::memcpy(psz, s.data(), n), psz[n] = '\0', n;
   }
 
-  std::vector<char> m_cmd;
-  std::string m_module, m_cwd;
+  std::string m_cmd, m_module, m_cwd;
 };
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,6 +6,7 @@ build/fuzz-work/seeds/NAME), logging to build/fuzz-work/NAME.log; then keeps
 in corpus/NAME the few inputs (at most 40) that reach the most features for
 their size."""
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -15,15 +16,9 @@ here = os.path.dirname(os.path.abspath(__file__))
 root = os.path.dirname(os.path.dirname(here))
 name, runs = sys.argv[1], int(sys.argv[2])
 extra = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
-
-
-def work(*parts):
-    return os.path.join(root, "build", "fuzz-work", *parts)
-
-
-seeds, found, merged = work("seeds", name), work("run", name), work("merged", name)
-corpus = os.path.join(here, "corpus", name)
-log, control = work(name + ".log"), work(name + ".merge")
+work = os.path.join(root, "build", "fuzz-work")
+seeds, found, merged = (os.path.join(work, d, name) for d in ("seeds", "run", "merged"))
+corpus, log, control = (os.path.join(here, "corpus", name), *(os.path.join(work, name + e) for e in (".log", ".merge")))
 for d in (found, corpus, seeds):
     os.makedirs(d, exist_ok=True)
 # Small inputs reach all that the targets read. No allocation stacks and a
@@ -34,7 +29,7 @@ fuzz = ["nice", "-n", "19", os.path.join(root, "build", "fuzz", "tests", "fuzz",
         "-max_len=1024", "-timeout=60"]
 with open(log, "w") as f:
     rc = subprocess.call(fuzz + ["-runs=%d" % runs, "-print_final_stats=1"] + extra + [found, seeds, corpus],
-                         stdout=f, stderr=subprocess.STDOUT, cwd=work(), env=env)
+                         stdout=f, stderr=subprocess.STDOUT, cwd=work, env=env)
 text = open(log, errors="replace").read()
 stat = [(re.findall(r"stat::%s: +(\d+)" % s, text) or ["?"])[-1]
         for s in ("number_of_executed_units", "average_exec_per_sec")]
@@ -49,7 +44,7 @@ os.makedirs(merged)
 if os.path.exists(control):
     os.remove(control)
 subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merged, corpus, found, seeds],
-                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work(), env=env)
+                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work, env=env)
 lines = open(control, errors="replace").read().splitlines()
 files = lines[2:2 + int(lines[0])]
 features = {}
@@ -71,6 +66,5 @@ while len(chosen) < 40 and features:
 shutil.rmtree(corpus)
 os.makedirs(corpus)
 for i, data in enumerate(chosen):
-    with open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb") as f:
-        f.write(data)
+    pathlib.Path(corpus, "%s-%02d" % (name, i)).write_bytes(data)
 print("%s: kept %d inputs reaching %d of %d features" % (name, len(chosen), len(reached), total))

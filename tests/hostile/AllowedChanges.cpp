@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -175,20 +176,13 @@ bool CAllowedChanges::Load(const std::string& text, std::string* pError)
 const CAllowedChanges::Path* CAllowedChanges::Find(const std::vector<std::string>& events) const
 {
   auto any = [&](const std::string& pattern) {
-    for (const auto& e : events)
-      if (Match(pattern.c_str(), e.c_str(), false))
-        return true;
-    return false;
+    auto match = [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); };
+    return std::any_of(events.begin(), events.end(), match);
   };
-  for (const Path& path : m_paths) {
-    bool bMatch = true;
-    for (const auto& p : path.when)
-      bMatch = bMatch && any(p);
-    for (const auto& p : path.unless)
-      bMatch = bMatch && !any(p);
-    if (bMatch)
+  for (const Path& path : m_paths)
+    if (std::all_of(path.when.begin(), path.when.end(), any) &&
+        std::none_of(path.unless.begin(), path.unless.end(), any))
       return &path;
-  }
   return nullptr;
 }
 
@@ -212,10 +206,9 @@ std::vector<std::string> CAllowedChanges::Check(const std::vector<std::string>& 
       bool bAllowed = false;
       for (const auto& set : pPath->sets)
         for (const Rule& rule : m_sets.at(set))
-          for (const auto& k : rule.kinds)
-            if (k == kind)
-              for (const auto& pattern : Expand(rule.pattern, ph))
-                bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
+          if (std::count(rule.kinds.begin(), rule.kinds.end(), kind))
+            for (const auto& pattern : Expand(rule.pattern, ph))
+              bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
       if (!bAllowed)
         faults.push_back(pPath->name + ": " + subject);
     }

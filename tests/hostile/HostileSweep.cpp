@@ -1,9 +1,9 @@
-// The hostile-computer sweep: every trait of hostile-computers.txt crossed
-// with the variants (the rotating ones in turn), each computer built from the
-// sample (Windows 98, the sample disc as D:) and run through setupsim in a
-// child process of its own, then checked: no crash, no hang (a guard on the
-// child's answer, not a pause), no change outside the allowed sets of the
-// path taken. Prints each failure and "N passed, M failed".
+// The hostile-computer sweep: every trait of hostile-computers.txt (which
+// tells its notation) crossed with the variants, each computer built from the
+// sample and run through setupsim in a child process of its own, then
+// checked: no crash, no hang (a guard on the child's answer, not a pause), no
+// change outside the allowed sets of the path taken. Prints each failure and
+// "N passed, M failed".
 //
 //   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
 //
@@ -12,12 +12,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
+#include <map>
 #include <random>
+#include <regex>
 #include <sstream>
+#include <stdexcept>
 
 #include "CheckedRun.h"
 #include "SetupSimOptions.h"
@@ -29,67 +34,13 @@ namespace {
 
 const unsigned kDeadlineSeconds = 60;
 const size_t kMinComputers = 200;
+const char kNoEscape = '\x01';  // paths are quoted without escapes
 
 struct Recipe {
   std::string name;
-  bool bRotate = false;  // a variant that only some traits meet, in turn
+  bool bRotate;  // a variant that only some traits meet, in turn
   std::vector<std::string> ops;
 };
-
-std::string ReadText(const std::string& path)
-{
-  std::stringstream ss;
-  ss << std::ifstream(path, std::ios::binary).rdbuf();
-  return ss.str();
-}
-
-std::string ReplaceAll(std::string s, const std::string& from, const std::string& to)
-{
-  for (size_t p = s.find(from); p != std::string::npos; p = s.find(from, p + to.size()))
-    s.replace(p, from.size(), to);
-  return s;
-}
-
-// The text notation, innermost first: {crlf} {lf} {cr} {nul} {tab},
-// {rep N TEXT}, {bytes N} (pseudo-random), {sample FILE} under the samples,
-// {lf FILE} {cr FILE} with those line ends, {chop FILE} without the final one.
-std::string Expand(std::string s, const std::string& samples, std::mt19937& rng)
-{
-  static const std::string kWords = " crlf lf cr nul tab rep bytes sample chop ";
-  for (size_t open = s.find('{'); open != std::string::npos; open = s.find('{', open + 1)) {
-    const size_t close = s.find_first_of("{}", open + 1);
-    const std::string inner = s.substr(open + 1, close == std::string::npos ? 0 : close - open - 1);
-    const std::string word = inner.substr(0, inner.find(' ')), arg = inner.substr(word.size() + (word != inner));
-    if (close == std::string::npos || s[close] != '}' || kWords.find(" " + word + " ") == std::string::npos)
-      continue;
-    std::string out;
-    if (word == inner)
-      out = word == "crlf" ? "\r\n" : word == "lf" ? "\n" : word == "cr" ? "\r" : word == "tab" ? "\t"
-          : std::string(1, '\0');
-    else if (word == "rep" || word == "bytes")
-      for (size_t i = 0, n = std::stoul(arg); i < n; ++i)
-        out += word == "rep" ? arg.substr(arg.find(' ') + 1) : std::string(1, (char)rng());
-    else {
-      out = ReadText(samples + "/" + arg);
-      out = word == "lf" ? ReplaceAll(out, "\r\n", "\n") : word == "cr" ? ReplaceAll(out, "\r\n", "\r")
-          : word == "chop" ? out.substr(0, out.find_last_not_of("\r\n") + 1) : out;
-    }
-    s = s.substr(0, open) + out + s.substr(close + 1);
-    open = std::string::npos;  // from the start again: the token may have been inside another
-  }
-  return s;
-}
-
-// The first word of an operation's argument: a path, quoted when it holds blanks.
-std::string TakePath(std::string* pRest)
-{
-  std::string& r = *pRest;
-  const bool bQuoted = !r.empty() && r[0] == '"';
-  const size_t end = bQuoted ? r.find('"', 1) + 1 : r.find(' ');
-  std::string path = r.substr(bQuoted, end == std::string::npos ? end : end - 2 * bQuoted);
-  r = end == std::string::npos || end >= r.size() ? "" : r.substr(end + 1);
-  return path;
-}
 
 struct Computer {
   std::string name, dir;
@@ -97,110 +48,178 @@ struct Computer {
   unsigned seed;
 };
 
+std::string ReadText(const std::string& path)
+{
+  std::string text;
+  if (!sim::ReadWholeFile(path, &text))
+    throw std::invalid_argument("cannot read " + path);
+  return text;
+}
+
+// The text from *pPos up to the '}' that ends it, each {WORD ARG} in it
+// replaced, innermost first; what a token gives is not read again.
+std::string Expand(const std::string& s, size_t* pPos, const std::string& samples, std::mt19937& rng)
+{
+  static const std::map<std::string, std::string> kChars = {
+      {"crlf", "\r\n"}, {"lf", "\n"}, {"cr", "\r"}, {"tab", "\t"}, {"nul", std::string(1, '\0')}};
+  std::string out;
+  while (*pPos < s.size() && s[*pPos] != '}') {
+    if (s[(*pPos)++] != '{') {
+      out += s[*pPos - 1];
+      continue;
+    }
+    const std::string inner = Expand(s, pPos, samples, rng), word = inner.substr(0, inner.find(' '));
+    const std::string arg = inner.substr(std::min(word.size() + 1, inner.size()));
+    const bool bFile = word == "sample" || word == "chop" || (kChars.count(word) && !arg.empty());
+    const std::string file = bFile ? ReadText(samples + "/" + arg) : "";
+    if ((*pPos)++ == s.size())
+      throw std::invalid_argument("no } after {" + inner);
+    else if (kChars.count(word))
+      out += bFile ? std::regex_replace(file, std::regex("\r\n"), kChars.at(word)) : kChars.at(word);
+    else if (word == "chop" || word == "sample")
+      out += word == "sample" ? file : file.substr(0, file.find_last_not_of("\r\n") + 1);
+    else if (word == "rep" || word == "bytes")
+      for (size_t i = 0, n = std::stoul(arg); i < n; ++i)
+        out += word == "rep" ? arg.substr(arg.find(' ') + 1) : std::string(1, (char)rng());
+    else
+      throw std::invalid_argument("unknown token {" + inner + "}");
+  }
+  return out;
+}
+
 // Builds a computer from the sample and its recipes, runs and checks it:
-// its path, then one line per fault.
+// the path it took, then one line per fault.
 std::string BuildAndRun(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
 {
   fs::create_directories(c.dir);
   fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
   fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
   auto host = [&](const std::string& w) {  // "C:\A\B" -> DIR/c/A/B
-    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + ReplaceAll(w.size() > 3 ? w.substr(3) : "", "\\", "/");
+    const std::string rest = std::regex_replace(w.substr(std::min<size_t>(3, w.size())), std::regex("\\\\"), "/");
+    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + rest;
   };
   std::mt19937 rng(c.seed);
   std::vector<std::string> args{"hostile_sweep"};
-  std::error_code ec;
-  for (const Recipe* pRecipe : {c.pVariant, c.pTrait})
-    for (const auto& op : pRecipe->ops) {
-      const std::string verb = op.substr(0, op.find(' '));
-      std::string rest = Expand(op.size() > verb.size() ? op.substr(verb.size() + 1) : "", samples, rng);
-      if (verb.compare(0, 2, "--") == 0) {
+  for (const auto* pOps : {&c.pVariant->ops, &c.pTrait->ops})
+    for (const auto& op : *pOps) {
+      size_t pos = 0;
+      const std::string line = Expand(op, &pos, samples, rng);
+      const std::string verb = line.substr(0, line.find(' '));
+      const std::string rest = line.substr(std::min(verb.size() + 1, line.size()));
+      std::istringstream in(rest);
+      std::string paths, to;
+      in >> std::quoted(paths, '"', kNoEscape);
+      in.get();  // the blank after the path
+      const std::string text{std::istreambuf_iterator<char>(in), {}};
+      std::istringstream(text) >> std::quoted(to, '"', kNoEscape);
+      if (pos != op.size())
+        throw std::invalid_argument("} without { in " + op);
+      if (verb.compare(0, 2, "--") == 0)
         args.insert(args.end(), {verb, rest});
-        continue;
-      }
-      if (verb == "reg") {
+      else if (verb == "reg")
         std::ofstream(c.dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
-        continue;
-      }
-      const std::string path = TakePath(&rest);
-      if (verb == "file") {
-        std::istringstream paths(path);
-        for (std::string p; std::getline(paths, p, '|');) {
-          fs::create_directories(fs::path(host(p)).parent_path(), ec);
-          std::ofstream(host(p), std::ios::binary) << rest;
+      std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
+      for (std::string path; std::getline(list, path, '|');) {
+        std::error_code ec;
+        if (verb == "file") {
+          fs::create_directories(fs::path(host(path)).parent_path(), ec);
+          std::ofstream(host(path), std::ios::binary) << text;
+        } else if (verb == "dir") {
+          fs::create_directories(host(path), ec);
+        } else if (verb == "remove") {
+          fs::remove_all(host(path), ec);
+        } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
+          const std::string from = verb == "copy" ? c.dir + "/copy" : host(path);
+          if (verb == "copy")
+            fs::copy(host(path), from, fs::copy_options::recursive, ec);
+          fs::create_directories(fs::path(host(to)).parent_path(), ec);
+          fs::rename(from, host(to), ec);
+        } else if (verb == "readonly") {
+          fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                          fs::perm_options::remove, ec);
+        } else {
+          throw std::invalid_argument("unknown operation: " + op);
         }
-      } else if (verb == "dir") {
-        fs::create_directories(host(path), ec);
-      } else if (verb == "remove") {
-        fs::remove_all(host(path), ec);
-      } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
-        const std::string to = host(TakePath(&rest)), copy = c.dir + "/copy";
-        if (verb == "copy")
-          fs::copy(host(path), copy, fs::copy_options::recursive, ec);
-        fs::create_directories(fs::path(to).parent_path(), ec);
-        fs::rename(verb == "copy" ? copy : host(path), to, ec);
-      } else if (verb == "readonly") {
-        fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove, ec);
-      } else {
-        return "-\nunknown operation: " + op + "\n";
+        if (ec)
+          throw std::invalid_argument("cannot apply: " + op);
       }
-      if (ec)
-        return "-\ncannot apply: " + op + "\n";
     }
+  args.push_back(c.dir);
+  std::vector<char*> argv;
+  for (auto& a : args)
+    argv.push_back(&a[0]);
   sim::SimOptions options;
   SetupSimCommandLine cl;
   std::string err;
-  std::vector<char*> argv;
-  args.push_back(c.dir);
-  for (auto& a : args)
-    argv.push_back(&a[0]);
   if (!sim::ReadMachineIni(c.dir, &options, &err) || !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
-    return "-\n" + err + "\n";
+    throw std::invalid_argument(err);
   ApplyCommandLine(cl, &options);
-  hostile::CheckedRun run = hostile::RunChecked(c.dir, options, rules);
+  const hostile::CheckedRun run = hostile::RunChecked(c.dir, options, rules);
   std::string report = (run.refused ? "refused: " + run.refusal : run.path) + "\n";
   for (const auto& f : run.faults)
     report += f + "\n";
   return report;
 }
 
-// Runs one computer in a child: "" when all was well, else what went wrong.
+// Runs one computer in a child that leaves its report beside the computer:
+// "" when all was well, else what went wrong.
 std::string RunIsolated(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules,
                         std::string* pPath)
 {
-  int fds[2];
-  if (pipe(fds) != 0)
-    return "no pipe\n";
   std::cout.flush();
   const pid_t pid = fork();
   if (pid == 0) {
-    close(fds[0]);
     alarm(kDeadlineSeconds);
-    const std::string out = BuildAndRun(samples, c, rules);
-    for (size_t done = 0; done < out.size();) {
-      const ssize_t n = write(fds[1], out.data() + done, out.size() - done);
-      if (n <= 0)
-        _exit(1);
-      done += (size_t)n;
+    std::string report;
+    try {
+      report = BuildAndRun(samples, c, rules);
+    } catch (const std::invalid_argument& e) {
+      report = std::string("-\n") + e.what() + "\n";
     }
+    std::ofstream(c.dir + ".txt", std::ios::binary) << report;
     _exit(0);
   }
-  close(fds[1]);
-  std::string report;
-  char buf[4096];
-  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;)
-    report.append(buf, (size_t)n);
-  close(fds[0]);
   int status = 0;
   waitpid(pid, &status, 0);
   if (WIFSIGNALED(status))
     return WTERMSIG(status) == SIGALRM ? "hang: no answer within the deadline\n"
                                        : "crash: signal " + std::to_string(WTERMSIG(status)) + "\n";
-  if (WEXITSTATUS(status) != 0)
-    return "crash: exit status " + std::to_string(WEXITSTATUS(status)) + "\n";
+  std::string report;
+  if (WEXITSTATUS(status) != 0 || !sim::ReadWholeFile(c.dir + ".txt", &report) || report.empty())
+    return "crash: exit status " + std::to_string(WEXITSTATUS(status)) + ", no report\n";
   *pPath = report.substr(0, report.find('\n'));
   return report.substr(report.find('\n') + 1);
+}
+
+// "variant NAME [rotate]" or "trait NAME", then its operations, indented.
+void ReadRecipes(const std::string& text, std::vector<Recipe>* pVariants, std::vector<Recipe>* pTraits)
+{
+  std::istringstream in(text);
+  std::vector<Recipe>* pLast = nullptr;
+  for (std::string line; std::getline(in, line);) {
+    const std::string t = sim::TrimBlanks(line);
+    std::istringstream words(t);
+    std::string kind, name, rotate;
+    words >> kind >> name >> rotate;
+    if (t.empty() || t[0] == '#')
+      continue;
+    if (kind == "variant" || kind == "trait")
+      (pLast = kind == "variant" ? pVariants : pTraits)->push_back(Recipe{name, rotate == "rotate", {}});
+    else if (line[0] == ' ' && pLast)
+      pLast->back().ops.push_back(t);
+    else
+      throw std::invalid_argument("not in a recipe: " + t);
+  }
+}
+
+// Gives write permission back (the "readonly" operation took it) and removes.
+void Remove(const std::string& dir)
+{
+  std::error_code ec;
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
+  for (fs::recursive_directory_iterator it(dir, ec), end; it != end; it.increment(ec))
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(dir, ec);
 }
 
 }  // namespace
@@ -213,72 +232,49 @@ int main(int argc, char** argv)
   }
   const std::string samples = argv[1], only = argc > 5 ? argv[5] : "";
   std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX", err;
-  fs::create_directories(argv[4]);
   hostile::CAllowedChanges rules;
-  if (mkdtemp(&scratch[0]) == nullptr || !rules.Load(ReadText(argv[2]), &err)) {
-    std::cerr << "hostile_sweep: " << (err.empty() ? "cannot make a folder in " + scratch : err) << "\n";
+  std::vector<Recipe> variants, traits;
+  try {
+    ReadRecipes(ReadText(argv[3]), &variants, &traits);
+    fs::create_directories(argv[4]);
+    if (mkdtemp(&scratch[0]) == nullptr || !rules.Load(ReadText(argv[2]), &err))
+      throw std::invalid_argument(err.empty() ? "cannot make a folder in " + scratch : err);
+  } catch (const std::exception& e) {
+    std::cerr << "hostile_sweep: " << e.what() << "\n";
     return 2;
   }
-  std::vector<Recipe> variants, traits;
-  std::istringstream in(ReadText(argv[3]));
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line);
-    if (t.empty() || t[0] == '#')
-      continue;
-    std::istringstream words(t);
-    std::string kind, name, rotate;
-    words >> kind >> name >> rotate;
-    if (kind == "variant" || kind == "trait")
-      (kind == "variant" ? variants : traits).push_back(Recipe{name, rotate == "rotate", {}});
-    else if (line[0] == ' ' && !(variants.empty() && traits.empty()))
-      (traits.empty() ? variants : traits).back().ops.push_back(t);
-    else {
-      std::cerr << "hostile_sweep: not in a recipe: " << t << "\n";
-      return 2;
-    }
-  }
   // Each trait meets every variant, and two of the rotating ones in turn.
-  std::vector<const Recipe*> rotating;
-  for (const Recipe& v : variants)
-    if (v.bRotate)
-      rotating.push_back(&v);
+  const size_t nRotating = std::count_if(variants.begin(), variants.end(), [](const Recipe& v) { return v.bRotate; });
   std::vector<Computer> computers;
   unsigned seed = 1;
-  for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait)
+  for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait) {
+    size_t nTurn = nRotating - 2 * nTrait % std::max<size_t>(nRotating, 1);
     for (const Recipe& variant : variants) {
       const std::string name = traits[nTrait].name + " / " + variant.name;
       ++seed;
-      if (variant.bRotate && &variant != rotating[(2 * nTrait) % rotating.size()] &&
-          &variant != rotating[(2 * nTrait + 1) % rotating.size()])
-        continue;
-      if (name.find(only) != std::string::npos)
+      if ((!variant.bRotate || nTurn++ % nRotating < 2) && name.find(only) != std::string::npos)
         computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &traits[nTrait], seed});
     }
-  size_t nPassed = 0, nFailed = 0;
+  }
+  size_t nPassed = 0;
   for (const Computer& c : computers) {
     std::string path, failure = RunIsolated(samples, c, rules, &path);
     if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
       std::cout << c.name << ": " << path << "\n";
     if (!failure.empty()) {
-      ++nFailed;
       std::cout << "FAILED " << c.name << " (" << c.dir << ")\n" << failure;
       continue;
     }
     ++nPassed;
-    std::error_code ec;
-    fs::permissions(c.dir, fs::perms::owner_all, fs::perm_options::add, ec);
-    for (auto it = fs::recursive_directory_iterator(c.dir, ec); it != fs::recursive_directory_iterator();
-         it.increment(ec))
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(c.dir, ec);
+    Remove(c.dir);
+    fs::remove(c.dir + ".txt");
   }
-  std::cout << nPassed << " passed, " << nFailed << " failed\n";
-  std::error_code ec;
-  if (nFailed == 0)
-    fs::remove_all(scratch, ec);
+  std::cout << nPassed << " passed, " << computers.size() - nPassed << " failed\n";
+  if (nPassed == computers.size())
+    fs::remove_all(scratch);
   if (only.empty() && computers.size() < kMinComputers) {
     std::cout << "fewer than " << kMinComputers << " computers\n";
     return 1;
   }
-  return nFailed == 0 ? 0 : 1;
+  return nPassed == computers.size() ? 0 : 1;
 }

@@ -1,15 +1,11 @@
 #!/usr/bin/env python3
-"""Proves that the Windows 95 check can fail.
-
-Each row patches one header field, import or instruction of a copy of the
-built Setup.exe (with pefile) and expects exactly that check to turn from ok
-to FAIL with the reason named; a tiny program built with the compiler's
-defaults must fail the checks a C-runtime program breaks. Environment:
-SETUP_WIN32_EXE (the program), PECHECK_OBJDUMP and PECHECK_CC (i686
-binutils and gcc).
-"""
+"""Proves that the Windows 95 check can fail: each row patches a copy of the
+built Setup.exe (SETUP_WIN32_EXE) and turns its check from ok to FAIL with the
+reason named; a tiny program built with the compiler's defaults fails what a
+C-runtime program breaks. PECHECK_OBJDUMP, PECHECK_CC: i686 binutils and gcc."""
 
 import os
+import pathlib
 import struct
 import subprocess
 import sys
@@ -50,12 +46,13 @@ def imports_rva(pe):
 
 
 def at_entry(code):
-    return lambda pe: pe.set_bytes_at_rva(pe.OPTIONAL_HEADER.AddressOfEntryPoint, code(pe))
+    """Code at the entry point: bytes, or made from the program."""
+    return lambda pe: pe.set_bytes_at_rva(pe.OPTIONAL_HEADER.AddressOfEntryPoint,
+                                          code(pe) if callable(code) else code)
 
 
 def call_into_imports(pe):
-    """A call from the entry point to the import directory, which the
-    program's layout puts after the code."""
+    """A call from the entry point to the import directory, which the program's layout puts after the code."""
     return b"\xe8" + struct.pack("<i", imports_rva(pe) - (pe.OPTIONAL_HEADER.AddressOfEntryPoint + 5))
 
 
@@ -77,38 +74,31 @@ ROWS = [
     ("no resources", directory(2, 0, 0), "resources", "0 bytes"),
     ("a stub on Windows 95", rename(b"GetVersionExA", b"GetVersionExW"), "imports",
      "KERNEL32.DLL!GetVersionExW: only a stub"),
-    ("a function not on the list", rename(b"ReadFile", b"ReadFilX"), "imports",
-     "KERNEL32.DLL!ReadFilX: not exported"),
+    ("a function not on the list", rename(b"ReadFile", b"ReadFilX"), "imports", "KERNEL32.DLL!ReadFilX: not exported"),
     ("a C runtime DLL", rename(b"USER32.dll", b"MSVCRT.dll"), "imports", "DLL not allowed"),
     ("an import by ordinal", lambda pe: pe.set_dword_at_rva(pe.get_dword_at_rva(imports_rva(pe)), 0x80000001),
      "imports", "by ordinal"),
-    ("cmov", at_entry(lambda pe: b"\x0f\x44\xc0"), "instructions", "conditional move"),
-    ("fcomi", at_entry(lambda pe: b"\xdb\xf1"), "instructions", "x87 compare"),
-    ("cmpxchg8b", at_entry(lambda pe: b"\x0f\xc7\x0e"), "instructions", "cmpxchg8b"),
-    ("rdtsc", at_entry(lambda pe: b"\x0f\x31"), "instructions", "time-stamp"),
-    ("cpuid", at_entry(lambda pe: b"\x0f\xa2"), "instructions", "cpuid"),
-    ("sysenter", at_entry(lambda pe: b"\x0f\x34"), "instructions", "fast system call"),
-    ("SSE movaps", at_entry(lambda pe: b"\x0f\x28\xc1"), "instructions", "MMX/SSE register"),
-    ("MMX movq", at_entry(lambda pe: b"\x0f\x6f\xc1"), "instructions", "MMX/SSE register"),
-    ("SSE sfence", at_entry(lambda pe: b"\x0f\xae\xf8"), "instructions", "memory fence"),
-    ("multi-byte NOP", at_entry(lambda pe: b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
+    ("cmov", at_entry(b"\x0f\x44\xc0"), "instructions", "conditional move"),
+    ("fcomi", at_entry(b"\xdb\xf1"), "instructions", "x87 compare"),
+    ("cmpxchg8b", at_entry(b"\x0f\xc7\x0e"), "instructions", "cmpxchg8b"),
+    ("rdtsc", at_entry(b"\x0f\x31"), "instructions", "time-stamp"),
+    ("cpuid", at_entry(b"\x0f\xa2"), "instructions", "cpuid"),
+    ("sysenter", at_entry(b"\x0f\x34"), "instructions", "fast system call"),
+    ("SSE movaps", at_entry(b"\x0f\x28\xc1"), "instructions", "MMX/SSE register"),
+    ("MMX movq", at_entry(b"\x0f\x6f\xc1"), "instructions", "MMX/SSE register"),
+    ("SSE sfence", at_entry(b"\x0f\xae\xf8"), "instructions", "memory fence"),
+    ("multi-byte NOP", at_entry(b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
     ("code after the code's end", at_entry(call_into_imports), "instructions", "branch into the data"),
     ("entry point in the data", lambda pe: header("AddressOfEntryPoint", imports_rva(pe))(pe),
      "instructions", "in the data after the code"),
 ]
 
-# (disassembled text, whether a 486 lacks it)
-INSTRUCTIONS = [
-    ("cmovne %eax,%ebx", True), ("fcmovb %st(1),%st", True), ("fucomip %st(1),%st", True),
-    ("lock cmpxchg8b (%esi)", True), ("rdtsc", True), ("cpuid", True), ("syscall", True),
-    ("endbr32", True), ("nopw 0x0(%eax,%eax,1)", True), ("nopl 0x0(%eax)", True),
-    ("pxor %mm0,%mm0", True), ("movss (%eax),%xmm0", True), ("emms", True),
-    ("prefetchnta (%eax)", True), ("popcnt %eax,%ebx", True), ("(bad)", True),
-    ("nop", False), ("rep stos %al,%es:(%edi)", False), ("bswap %eax", False),
-    ("lock cmpxchg %ecx,(%edx)", False), ("xadd %eax,(%ebx)", False), ("fsin", False),
-    ("fucompp", False), ("movl $0x0,(%eax)", False), ("call *0x404160", False),
-    ("lea 0x0(%esi,%eiz,1),%esi", False),
-]
+# Disassembled instructions that a 486 lacks, and ones it has.
+FORBIDDEN = ["cmovne %eax,%ebx", "fcmovb %st(1),%st", "fucomip %st(1),%st", "lock cmpxchg8b (%esi)", "rdtsc",
+             "cpuid", "syscall", "endbr32", "nopw 0x0(%eax,%eax,1)", "nopl 0x0(%eax)", "pxor %mm0,%mm0",
+             "movss (%eax),%xmm0", "emms", "prefetchnta (%eax)", "popcnt %eax,%ebx", "(bad)"]
+ALLOWED = ["nop", "rep stos %al,%es:(%edi)", "bswap %eax", "lock cmpxchg %ecx,(%edx)", "xadd %eax,(%ebx)", "fsin",
+           "fucompp", "movl $0x0,(%eax)", "call *0x404160", "lea 0x0(%esi,%eiz,1),%esi"]
 
 
 def run_checks(path):
@@ -122,15 +112,13 @@ class WindowsNinetyFiveCheck(unittest.TestCase):
 
     def write(self, name, data):
         path = os.path.join(self.tmp.name, name)
-        with open(path, "wb") as f:
-            f.write(data)
+        pathlib.Path(path).write_bytes(data)
         return path
 
     def test_each_patch_fails_its_check(self):
         self.assertTrue(os.path.isfile(EXE), "SETUP_WIN32_EXE=%r: build the win32 preset" % EXE)
         baseline = run_checks(EXE)
-        with open(EXE, "rb") as f:
-            original = f.read()
+        original = pathlib.Path(EXE).read_bytes()
         for name, patch, check, reason in ROWS:
             with self.subTest(name):
                 self.assertTrue(baseline[check][0], "%s already fails on the real program" % check)
@@ -160,8 +148,8 @@ class WindowsNinetyFiveCheck(unittest.TestCase):
         self.assertIn("cmov", results["instructions"][1])
 
     def test_instruction_table(self):
-        for text, forbidden in INSTRUCTIONS:
-            self.assertEqual(forbidden, pecheck.forbidden_instruction(text) is not None, text)
+        for text in FORBIDDEN + ALLOWED:
+            self.assertEqual(text in FORBIDDEN, pecheck.forbidden_instruction(text) is not None, text)
 
 
 if __name__ == "__main__":
