@@ -1,14 +1,12 @@
 #!/usr/bin/env python3
-"""Scenarios (tests/scenarios/*.scn, format in README.md): read, their computers
-built, run through setupsim and checked; with --wine, each also run through
-`setupsim --wine` and compared with the simulated run.
+"""Scenarios (tests/scenarios/*.scn, format in README.md): read, their computers built, run through setupsim
+and checked; with --wine, each also run through `setupsim --wine` and compared with the simulated run.
 
   scenario.py --setupsim build/native/setupsim [--wine [--arch i686]] [--results DIR] FILE [NAME]
   scenario.py --setupsim ... --show FILE [NAME]   print what setupsim gives, as expected blocks
   scenario.py --list FILE..                       the scenarios, for CTest
 
-Exit status 0 when everything agrees. --results DIR: one result per scenario
-and version, for docs/proof.md.
+Exit status 0 when everything agrees. --results DIR: one result per scenario and version, for docs/proof.md.
 """
 import argparse
 import difflib
@@ -29,7 +27,7 @@ OPTIONS = {"program", "args", "cwd", "windir", "sysdir", "lang", "readonly"}
 REPEATABLE = ("window", "running", "act")
 EXPECTATIONS = {"events", "changes", "changes-include", "contents"}
 REPORTS = {"changes", "changes-include"}
-SETTING = re.compile(r"^[a-z0-9-]+:")
+SETTING = r"[a-z0-9-]+(?: on [\w ]+)?:"  # a setting's key, "events on 2000 XP:" too
 
 
 class Scenario:
@@ -64,9 +62,8 @@ def unescape(text):
 
 
 def _blocks(path):
-    """(head, [indented lines]) for each directive; a block runs on over blank
-    lines while the next text is still indented. Settings joined by "; " on
-    one line are directives of their own."""
+    """(head, [indented lines]) for each directive; a block runs on over blank lines while the next text is
+    still indented. Settings joined by "; " on one line (a scenario's own line too) are directives of their own."""
     lines = open(path, encoding="latin-1").read().split("\n")
     out, i = [], 0
     while i < len(lines):
@@ -81,16 +78,14 @@ def _blocks(path):
             j += 1
         while j > i + 1 and not lines[j - 1].strip():
             j -= 1
-        joined = SETTING.match(raw) and not raw.startswith("scenario:")
-        heads = re.split(r"; (?=[a-z0-9-]+:)", raw.rstrip()) if joined else [raw.rstrip()]
+        heads = re.split("; (?=" + SETTING + ")", raw.rstrip()) if re.match(SETTING, raw) else [raw.rstrip()]
         out += [(h, []) for h in heads[:-1]] + [(heads[-1], [l[2:] for l in lines[i + 1:j]])]
         i = j
     return out
 
 
 def _use_blocks(body, defines):
-    """A line "@NAME ARGS" stands for the block defined as NAME ($1.. its words, $@ all);
-    "LINE *N" for LINE N times."""
+    """A line "@NAME ARGS" stands for the block defined as NAME ($1.. its words, $@ all); "LINE *N" N lines."""
     out = []
     for line in body:
         repeat = re.match(r"(.*) \*(\d+)$", line)
@@ -115,8 +110,8 @@ def _apply(s, head, body, defines):
     if sep and " " not in key:
         value = value.strip()
         hexed = re.sub(r"\\x([0-9a-fA-F]{2})", lambda m: chr(int(m.group(1), 16)), value)
-        if key == "base":
-            s.base = value
+        if key in ("base", "as", "wine"):
+            setattr(s, "like" if key == "as" else key, value)
         elif key == "windows":
             s.versions = value.split()
         elif key in OPTIONS:
@@ -134,15 +129,12 @@ def _apply(s, head, body, defines):
                 s.expect.pop("changes", None)  # instead of the file's whole report
             s.own.add(key)
         elif key == "install-options":  # the disc's setup.ini with these [InstallOption] keys
-            s.machine.append(("file", "D:\\setup.ini", "".join(l + "\r\n" for l in ["[InstallOption]"] + value.split())))
+            lines = ["[InstallOption]"] + value.split()
+            s.machine.append(("file", "D:\\setup.ini", "".join(l + "\r\n" for l in lines)))
         elif key in ("status", "error"):
             s.expect[key] = value
-        elif key == "as":
-            s.like = value
         elif key == "setupsim":
             s.extra_args = shlex.split(value)
-        elif key == "wine":
-            s.wine = value
         elif key in ("i686", "wine-restart"):
             setattr(s, "i686" if key == "i686" else "restart", value == "yes")
         else:
@@ -172,8 +164,8 @@ def _apply(s, head, body, defines):
 
 
 def read_scenarios(path):
-    """Every scenario of a file, the file's opening directives applied first;
-    blocks.txt's and the file's own `define`s usable in every block."""
+    """Every scenario of a file, the file's opening directives applied first; blocks.txt's and the file's own
+    `define`s usable in every block."""
     blocks = _blocks(os.path.join(HERE, "blocks.txt")) + _blocks(path)
     defines = {h.split()[1]: body for h, body in blocks if h.startswith("define ")}
     shared, out = [], []
@@ -213,8 +205,8 @@ def _host(machine, windows_path):
 
 
 def build_machine(scenario, machine):
-    """Writes the scenario's computer into the (new) folder `machine`: its
-    bases in turn (bases/NAME.base, or "sample"), then its own lines."""
+    """Writes the scenario's computer into the (new) folder `machine`: its bases in turn (bases/NAME.base, or
+    "sample"), then its own lines."""
     chain, base = [], scenario.base
     while base and base != "sample":
         b = Scenario(os.path.join(HERE, "bases", base + ".base"), base)
@@ -247,9 +239,6 @@ def build_machine(scenario, machine):
             elif verb == "registry":
                 text = open(reg, "rb").read().decode("latin-1") if os.path.exists(reg) else "REGEDIT4\r\n"
                 open(reg, "wb").write((text + "\r\n" + data).encode("latin-1"))
-    for b in chain:  # options of the bases apply unless the scenario sets them
-        for k, v in b.options.items():
-            scenario.options.setdefault(k, v)
 
 
 def run_setupsim(setupsim, s, version, machine, wine=None, restart=False):
@@ -314,8 +303,8 @@ RESTART = re.compile(r"^at restart: (?:delete (.*)|(.*) -> (.*))$")
 
 
 def restart_problems(sim, runs, wine_machine):
-    """Wine, let restart, must have carried out WININIT.INI's renames and
-    deletions; the reports are then compared without WININIT.INI and those files."""
+    """Wine, let restart, must have carried out WININIT.INI's renames and deletions; the reports are then
+    compared without WININIT.INI and those files."""
     renames = [(m.group(1), None) if m.group(1) else (m.group(2), m.group(3))
                for m in map(RESTART.match, sim["changes"]) if m]
     problems = [] if renames else ["wine-restart: yes, but the run left nothing in WININIT.INI"]
@@ -338,8 +327,7 @@ def restart_problems(sim, runs, wine_machine):
 
 
 def check_wine(s, sim, wine, wine_machine):
-    """Differences between the simulated run and the Wine run, after the
-    known differences are taken out; empty when they agree."""
+    """The simulated run's differences from the Wine run once the known ones are taken out; empty: they agree."""
     if wine["status"] != sim["status"]:
         return [f"setupsim --wine status {wine['status']}: {wine['error']}"]
     a, b = comparable(sim, wine)
