@@ -1,14 +1,11 @@
-"""What a Wine run and a simulated run of the same scenario may differ in,
-each difference named once. comparable() takes both runs to the lines they
-must then agree on. What the Wine runner itself arranges in the prefix (the
-Windows version, WIN.INI kept a file on 9x, the stand-in programs) is named
-in tools/wine/WineDifferences.cpp.
+"""What a Wine run and a simulated run of the same scenario may differ in, each difference named once.
+comparable() takes both runs to the lines they must then agree on. What the Wine runner itself arranges in the
+prefix (the Windows version, WIN.INI kept a file on 9x, the stand-in programs) is in tools/wine/WineDifferences.cpp.
 """
 import re
 from collections import namedtuple
 
-# events: [event] -> [event]; change: report line -> line (None drops it);
-# line: a line of a file afterwards -> its comparable form.
+# events: [event] -> [event]; change: report line -> line (None drops it); line: a file's line -> comparable form.
 Difference = namedtuple("Difference", "why events change line", defaults=(None, None, None))
 
 
@@ -42,22 +39,22 @@ FILE_LINE = re.compile(r"^(file added|file removed|file changed|folder added|fol
 
 KNOWN_DIFFERENCES = {
     "unobservable": Difference(
-        "Pauses, the wait cursor, ended programs and how a program was started cannot be seen "
-        "from outside the program; the framework's 'return false' ends it with code 0; Wine "
-        "carries out a restart after the program has gone on, so only that it came is compared.",
+        "Pauses, the wait cursor, ended programs and how a program was started cannot be seen from outside the "
+        "program; the framework's 'return false' ends it with code 0; Wine carries out a restart after the "
+        "program has gone on, so only that it came is compared.",
         events=_unobservable),
     "short-names": Difference(
-        "Wine makes 8.3 names by hashing (PROG~FBU), Windows by numbering (PROGRA~1): "
-        "an 8.3 alias is compared as such, not letter by letter, and the letter case of the names in a "
-        "short path (Windows 9x upper-cases them) does not count.",
+        "Wine makes 8.3 names by hashing (PROG~FBU), Windows by numbering (PROGRA~1): an 8.3 alias is compared "
+        "as such, not letter by letter, and the letter case of the names in a short path (Windows 9x "
+        "upper-cases them) does not count.",
         change=lambda l: SHORT_NAME.sub("<8.3>", l), line=lambda l: SHORT_NAME.sub("<8.3>", l).lower()),
     "name-case": Difference(
         "A file that a profile write creates is named as the caller spelt it on the simulated computer "
         "(WIN.INI) and in lower case by Wine (win.ini); names are the same without regard to case.",
         change=lambda l: FILE_LINE.sub(lambda m: m.group(1) + " " + m.group(2).lower(), l)),
     "profile-rewrite": Difference(
-        "A profile write under Wine rewrites the whole file (key=value, CR LF, no blank lines or "
-        "indentation): profile files are compared by their sections and keys, not by size.",
+        "A profile write under Wine rewrites the whole file (key=value, CR LF, no blank lines or indentation): "
+        "profile files are compared by their sections and keys, not by size.",
         change=_profile_change, line=_profile_line),
 }
 
