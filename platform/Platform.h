@@ -25,8 +25,8 @@ enum { STREAM_SEEK_SET = 0, STREAM_SEEK_CUR = 1, STREAM_SEEK_END = 2 };
 // defines, so that each call compiles to the system call itself instead of a
 // call through a virtual table. A new operation is declared here that way,
 // defined as CWin32Platform::Name in the platform/win32 file of its area, and
-// overridden in CSimPlatform (tools/sim) and CForwardingPlatform
-// (tests/support).
+// overridden in CSimPlatform (tools/sim); the tests' failing platform is made
+// from these declarations.
 #if defined(_WIN32)
 #define PLATFORM_OP static
 #define PLATFORM_PURE

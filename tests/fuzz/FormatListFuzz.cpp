@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "ForwardingPlatform.h"
+#include "FailingPlatform.h"
 #include "app/SystemAdjustments.h"
 
 const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio",
@@ -16,7 +16,7 @@ const char* const kKeys[] = {"Software\\Microsoft\\Multimedia\\Audio",
 const HKEY kHives[] = {HKEY_CURRENT_USER, HKEY_USERS, HKEY_LOCAL_MACHINE};
 static HKEY Key(int i) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(i + 1)); }  // kKeys[i] open
 
-struct CRegistryPlatform : CForwardingPlatform {
+struct CRegistryPlatform : CFailingPlatform {
   CRegistryPlatform(DWORD type, uint8_t flags, std::string value) : m_type(type), m_flags(flags), m_value(value) {}
   LONG RegOpenKeyExA(HKEY hHive, LPCSTR pszKey, DWORD, REGSAM, PHKEY phk) override
   {

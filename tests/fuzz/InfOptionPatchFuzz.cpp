@@ -6,7 +6,7 @@
 #include <map>
 
 #include "FuzzCheck.h"
-#include "ForwardingPlatform.h"
+#include "FailingPlatform.h"
 #include "install/InfOptionPatch.h"
 #include "platform/win32/StreamBuffer.h"
 
@@ -16,7 +16,7 @@ const std::map<std::string, char> kOptionLines = {
     {"HKR,Config,LINEINasBASS,1,0", '1'}, {"HKR,Config,MICasBASS,1,0", '1'}};
 
 // The one open file, as the Win32 layer's streams are: CStreamBuffer over it.
-struct CMemFilePlatform : CForwardingPlatform, IRawFile {
+struct CMemFilePlatform : CFailingPlatform, IRawFile {
   CMemFilePlatform(std::string s, size_t cbMaxRead) : m_data(std::move(s)), m_cbMaxRead(cbMaxRead) {}
   BOOL Read(void* p, DWORD cb, DWORD* pcb) override
   {

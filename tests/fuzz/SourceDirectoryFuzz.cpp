@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "ForwardingPlatform.h"
+#include "FailingPlatform.h"
 #include "install/LaunchContext.h"
 #include "sim/SimFileSystem.h"
 #include "sim/SimText.h"
@@ -25,7 +25,7 @@ static std::string Full(const std::string& path, const std::string& cwd)
   return p.Format() + (!p.parts.empty() && (path.back() == '\\' || path.back() == '/') ? "\\" : "");
 }
 
-struct CStartPlatform : CForwardingPlatform {
+struct CStartPlatform : CFailingPlatform {
   CStartPlatform(std::string commandLine, std::string module, std::string cwd)
       : m_cmd(std::move(commandLine)), m_module(std::move(module)), m_cwd(std::move(cwd)) {}
   LPSTR GetCommandLineA() override { return &m_cmd[0]; }

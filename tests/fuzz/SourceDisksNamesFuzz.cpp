@@ -7,14 +7,14 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "ForwardingPlatform.h"
+#include "FailingPlatform.h"
 #include "install/SourceDisksNames.h"
 #include "sim/SimProfile.h"
 
 const char kCopy[] = "C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF", kShortStaging[] = "C:\\PROGRA~1\\VELTRIX\\W95-98";
 
 // One driver set file, FUZZ.INF, in D:\DRV\; its copy, the text, in INF\OTHER.
-struct CInfPlatform : CForwardingPlatform {
+struct CInfPlatform : CFailingPlatform {
   explicit CInfPlatform(std::string text) : m_text(std::move(text)) {}
   HANDLE FindFirstFileA(LPCSTR pszPattern, LPWIN32_FIND_DATAA pData) override
   {
