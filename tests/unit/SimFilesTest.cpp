@@ -152,6 +152,7 @@ TEST(SimFiles, ShortNamesAsWindows9xMakesThem)
   // An alias once given never changes when a sibling is created (probed
   // under Wine, whose aliases are hashed): a new name that lists first takes
   // the lowest free number, whatever call creates it.
+  EXPECT_FALSE(p.CreateDirectoryA("C:\\Program Data\\", nullptr));  // refused on 9x
   ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
   ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
   for (const auto& r : rows)

@@ -117,4 +117,10 @@ TEST(SimProfile, WrittenFilesStayCachedUntilFlushed)
                                                                       "C:\\WINDOWS\\WIN.INI before start \"prog.exe\"" }));
   EXPECT_EQ("[windows]\r\nrun= \r\n", m.ReadFile("C:\\WINDOWS\\WIN.INI"));
   EXPECT_FALSE(m.Exists("C:\\WINDOWS\\NONE.INI"));
+  // On 9x (this computer's 98) both are faults, as is WIN.INI written behind its cache.
+  p.WritePrivateProfileStringA("windows", "load", "", "c:\\windows\\win.ini");
+  EXPECT_EQ(pc.Events(), (std::vector<std::string>{ "fault unflushed \"C:\\B.INI\"",
+                                                    "fault unflushed \"C:\\WINDOWS\\WIN.INI\"",
+                                                    "start \"prog.exe\" show=5 via=WinExec", "restart",
+                                                    "fault WIN.INI written by WritePrivateProfileStringA" }));
 }

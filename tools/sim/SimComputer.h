@@ -35,6 +35,11 @@
 //   with NULL section, key and value; WriteProfileStringA(NULL, NULL, NULL)
 //   for WIN.INI). UnflushedProfileWrites() lists the files still cached when
 //   a program was started or Windows was asked to restart.
+// - On 95, 98, 98SE and ME, calls that Windows 9x does not carry out as the
+//   program means them are events of their own ("fault ..."): a profile file
+//   still cached at a start or the restart, WIN.INI written through
+//   WritePrivateProfileStringA. CreateDirectoryA refuses a name with a
+//   trailing backslash (a drive root's aside) there.
 #ifndef TOOLS_SIM_SIMCOMPUTER_H
 #define TOOLS_SIM_SIMCOMPUTER_H
 

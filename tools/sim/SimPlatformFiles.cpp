@@ -166,6 +166,14 @@ DWORD CSimPlatform::GetShortPathNameA(LPCSTR pszLong, LPSTR pszShort, DWORD cchB
 
 BOOL CSimPlatform::CreateDirectoryA(LPCSTR pszPath, LPSECURITY_ATTRIBUTES)
 {
+  // Windows 9x refuses a name that ends in a backslash, a drive root's aside
+  // (NT and Wine accept it). Assumed, not measured: the error code is
+  // ERROR_INVALID_NAME.
+  size_t cch = pszPath ? std::strlen(pszPath) : 0;
+  if (!IsNt() && cch > 1 && pszPath[cch - 1] == '\\' && !(cch == 3 && pszPath[1] == ':')) {
+    Fail(123 /* ERROR_INVALID_NAME */);
+    return FALSE;
+  }
   WinPath p;
   if (!Full(pszPath, &p)) {
     Fail(ERROR_PATH_NOT_FOUND);

@@ -127,9 +127,18 @@ UINT CSimPlatform::GetPrivateProfileIntA(LPCSTR pszSection, LPCSTR pszKey, INT n
   return neg ? (UINT)(0u - u) : u;
 }
 
+// Windows 9x holds WIN.INI in a cache of its own, which only its own
+// functions keep: a write to the file through this function goes behind that
+// cache, so the computer reports it (the file is written all the same).
 BOOL CSimPlatform::WritePrivateProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue,
                                               LPCSTR pszFile)
 {
+  Located loc, winIniLoc;
+  WinPath path, winIni;
+  if (!IsNt() && pszSection != nullptr && !ProfileHostFile(pszFile, &loc, &path).empty() &&
+      !ProfileHostFile("WIN.INI", &winIniLoc, &winIni).empty() &&
+      EqualNoCase(path.Format(), winIni.Format()))
+    Log("fault WIN.INI written by WritePrivateProfileStringA");
   return WriteProfile(pszSection, pszKey, pszValue, pszFile);
 }
 
@@ -141,8 +150,13 @@ BOOL CSimPlatform::WriteProfileStringA(LPCSTR pszSection, LPCSTR pszKey, LPCSTR 
 
 void CSimPlatform::NoteUnflushedProfiles(const std::string& occasion)
 {
-  for (const auto& cached : m_cachedProfiles)
+  // On Windows 9x the file may reach the disk after the program started or
+  // Windows restarted has read it.
+  for (const auto& cached : m_cachedProfiles) {
     m_unflushedAtStarts.push_back(cached.second + " before " + occasion);
+    if (!IsNt())
+      Log("fault unflushed " + Quote(cached.second));
+  }
 }
 
 // The file is written at once; it counts as cached until it is flushed (a
