@@ -303,8 +303,13 @@ bool WineAvailable(WineArch arch, std::string* pWhy)
   return true;
 }
 
-WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineArch arch)
+namespace {
+
+// One run; *pNoStart tells that the Wine session never got to its first
+// step, in which case the machine folder is left as it was.
+WineResult RunOnce(const std::string& machineDir, const WineJob& job, WineArch arch, bool* pNoStart)
 {
+  *pNoStart = false;
   WineResult result;
   auto t0 = std::chrono::steady_clock::now();
   std::string why;
@@ -439,22 +444,23 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
     for (const std::string& line : SplitLines(ReadAll(dir + "/programs.log")))
       steps += (steps.empty() ? "" : ", ") + line;
     result.error = "the dialog driver did not end in time (" + (steps.empty() ? "no step done" : steps) + ")";
+    *pNoStart = steps.empty();
   }
   else if (result.error.empty() && (r.status != 0 || observed.empty() || observed.back().rfind("exit ", 0) != 0))
     result.error = "the dialog driver failed (status " + std::to_string(r.status) + "), see " + log;
 
-  // The computer as the prefix holds it.
+  // The computer as the prefix holds it (unless the session never started).
   try {
     for (const auto& e : fs::directory_iterator(machineDir)) {
       std::string name = e.path().filename().string();
-      if (!e.is_directory() || name.size() != 1 || !std::islower((unsigned char)name[0]))
+      if (*pNoStart || !e.is_directory() || name.size() != 1 || !std::islower((unsigned char)name[0]))
         continue;
       if (name == "c")
         CopyDriveBack(prefix + "/drive_c", e.path(), standins, templ + "/drive_c", runStart);
       else
         CopyDriveBack(dir + "/drives/" + name, e.path(), standins, fs::path(), runStart);
     }
-    if (!WriteRegistryBack(machineDir, prefix, templ, &why) && result.error.empty())
+    if (!*pNoStart && !WriteRegistryBack(machineDir, prefix, templ, &why) && result.error.empty())
       result.error = why;
   } catch (const std::exception& e) {
     if (result.error.empty())
@@ -470,6 +476,20 @@ WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineA
   } else {
     result.timing += ", kept in " + dir;
   }
+  return result;
+}
+
+}  // namespace
+
+// Under emulation a Wine session now and then never gets going (one of its
+// own processes dies in qemu, and the driver waits for ever): nothing of the
+// program ran then, so the run is made once more.
+WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineArch arch)
+{
+  bool bNoStart = false;
+  WineResult result = RunOnce(machineDir, job, arch, &bNoStart);
+  if (bNoStart)
+    result = RunOnce(machineDir, job, arch, &bNoStart);
   return result;
 }
 
