@@ -450,17 +450,17 @@ WineResult RunOnce(const std::string& machineDir, const WineJob& job, WineArch a
     result.error = "the dialog driver failed (status " + std::to_string(r.status) + "), see " + log;
 
   // The computer as the prefix holds it (unless the session never started).
-  try {
+  if (!*pNoStart) try {
     for (const auto& e : fs::directory_iterator(machineDir)) {
       std::string name = e.path().filename().string();
-      if (*pNoStart || !e.is_directory() || name.size() != 1 || !std::islower((unsigned char)name[0]))
+      if (!e.is_directory() || name.size() != 1 || !std::islower((unsigned char)name[0]))
         continue;
       if (name == "c")
         CopyDriveBack(prefix + "/drive_c", e.path(), standins, templ + "/drive_c", runStart);
       else
         CopyDriveBack(dir + "/drives/" + name, e.path(), standins, fs::path(), runStart);
     }
-    if (!*pNoStart && !WriteRegistryBack(machineDir, prefix, templ, &why) && result.error.empty())
+    if (!WriteRegistryBack(machineDir, prefix, templ, &why) && result.error.empty())
       result.error = why;
   } catch (const std::exception& e) {
     if (result.error.empty())
