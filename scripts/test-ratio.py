@@ -2,8 +2,10 @@
 """Prints how large the tests are against the code, in non-blank lines.
 
 Tests: every source file under tests/ (unit tests, scenario files, their
-base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check) and any
-scenario file (*.scn) elsewhere. Code: the launcher (app/ setup/ purge/
+base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check's runs) and any
+scenario file (*.scn) elsewhere, and the programs that exist only to check or to measure the tests
+wherever they live (TEST_ONLY: the Windows 95 check, the include check, the planted-fault check and
+its fault list, the proof table, this count). Code: the launcher (app/ setup/ purge/
 install/ platform/ res/), tools/ (the simulator, setupsim, the Wine runner
 and its stand-ins), scripts/, bench/, the build files and the top-level
 commands.
@@ -24,6 +26,8 @@ CODE_DIRS = ("app/", "setup/", "purge/", "install/", "platform/", "res/", "tools
              "cmake/", "docs/", "bench/")
 CODE_FILES = {"CMakeLists.txt", "CMakePresets.json", "run.sh", "test.sh", ".ci/run", "bench/run"}
 NOT_COUNTED_DIRS = ("tools/pecheck/data/",)
+TEST_ONLY = ("tools/pecheck/pecheck.py", "tools/include-graph.py", "scripts/planted-faults.py",
+             "scripts/planted-faults.txt", "scripts/make-proof.py", "scripts/test-ratio.py")
 
 
 def is_source(path):
@@ -41,9 +45,9 @@ def is_source(path):
 
 
 def category(path):
-    if not is_source(path) or path.startswith(NOT_COUNTED_DIRS):
+    if not (is_source(path) or path in TEST_ONLY) or path.startswith(NOT_COUNTED_DIRS):
         return None
-    if path.startswith("tests/") or path.endswith((".scn", ".base")):
+    if path.startswith("tests/") or path.endswith((".scn", ".base")) or path in TEST_ONLY:
         return "tests"
     if path in CODE_FILES or path.startswith(CODE_DIRS):
         return "code"
