@@ -11,26 +11,20 @@ namespace sim {
 
 namespace {
 
-std::vector<std::string> PathParts(const std::string& path)
+// Folder by folder, each listed in name order without regard to case: the
+// upper-case form with each backslash below every name character, so that a
+// plain comparison of two keys orders them. Keys are made once per path: made
+// in each comparison they cost a third of a run.
+std::string PathOrderKey(const std::string& path)
 {
-  std::vector<std::string> parts(1);
-  for (char c : path) {
+  std::string key(path);
+  for (char& c : key) {
     if (c == '\\')
-      parts.emplace_back();
-    else
-      parts.back() += c;
+      c = '\x01';
+    else if (c >= 'a' && c <= 'z')
+      c = (char)(c - 'a' + 'A');
   }
-  return parts;
-}
-
-// Folder by folder, each listed in name order without regard to case.
-bool PathLess(const std::string& a, const std::string& b)
-{
-  auto pa = PathParts(a), pb = PathParts(b);
-  for (size_t i = 0; i < pa.size() && i < pb.size(); ++i)
-    if (!EqualNoCase(pa[i], pb[i]))
-      return LessNoCase(pa[i], pb[i]);
-  return pa.size() < pb.size();
+  return key;
 }
 
 bool IsText(const std::string& s)
@@ -276,7 +270,12 @@ void CompareFiles(const SimMachineState& before, const SimMachineState& after,
   for (const auto& kv : is)
     if (!was.count(kv.first))
       paths.push_back(kv.first);
-  std::sort(paths.begin(), paths.end(), PathLess);
+  std::vector<std::pair<std::string, std::string>> keyed;
+  for (auto& p : paths)
+    keyed.emplace_back(PathOrderKey(p), std::move(p));
+  std::sort(keyed.begin(), keyed.end());
+  for (size_t i = 0; i < keyed.size(); ++i)
+    paths[i] = std::move(keyed[i].second);
 
   CFileComparer comparer(windowsDirectory, pOut);
   for (const auto& p : paths) {
