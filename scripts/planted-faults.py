@@ -1,22 +1,15 @@
 #!/usr/bin/env python3
-"""The planted-fault check: is each single plausible fault in the launcher
-caught by the native test suite?
-
-Copies the working tree to build/planted-faults/src (the tree itself is never
-changed), builds it once and runs the suite there as it is (it must pass),
-then for each fault of scripts/planted-faults.txt in turn: plants it, rebuilds,
-runs `ctest -LE wine` until the first failing test, and takes it out again.
-A fault counts as caught when a test fails; one that does not build is
-reported as such (the list is then wrong, not the tests). Not part of CI:
-it takes about a minute or two per fault. Run it at low priority:
+"""Plants each fault of scripts/planted-faults.txt, one at a time, in a copy of
+the tree (build/planted-faults/src; the tree itself is never changed) and tells
+which test of `ctest -LE wine` fails first, if any. The copy must build and pass
+as it is; a fault that does not build means the list is wrong, not the tests.
+The Windows 95 check reads the i686 build's format, not what the program does,
+so it is left out. About a minute or two per fault, not part of CI:
 
   nice -n 19 scripts/planted-faults.py              every fault
   scripts/planted-faults.py --check                 only that each fault applies
   scripts/planted-faults.py --only "rear line-in"   the faults whose name holds that
   scripts/planted-faults.py --commit REV --faults F  another commit's tree and fault list
-
-The Windows 95 check (pecheck) reads the i686 build's format, not what the
-program does, so it is left out of these runs.
 """
 import argparse
 import filecmp

@@ -1,15 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the include graph between the launcher's folders.
-
-The folders stand in layers, each allowed to include only the layers below
-it: app, setup, install, purge, platform, res. An include from a lower
-folder into a higher one is an upward arrow; folders that reach each other
-through includes form a circle, and so do two files (a source and its header
-count as one unit) that include each other, directly or not. Prints the arrows with their counts, every
-upward include, every circle, and exits 1 when there is any of either.
-
-    tools/include-graph.py [--dot]     (--dot: the graph in Graphviz form)
-"""
+"""Checks the includes between the launcher's folders, which stand in layers
+(LAYERS), each including only the ones below it. Prints the includes between
+folders with their counts, every upward include and every circle (between
+folders, or between files, a source and its header counting as one, that reach
+each other), and exits 1 when there is any of either."""
 import glob
 import os
 import re
@@ -68,13 +62,6 @@ def main():
         if a != b:
             units.setdefault(a, set()).add(b)
     found = circles(graph, LAYERS) + circles(units, sorted(units))
-    if "--dot" in sys.argv[1:]:
-        print("digraph folders {")
-        for (a, b), n in sorted(arrows.items()):
-            style = ' color=red' if LAYERS.index(a) > LAYERS.index(b) else ""
-            print(f'  "{a}" -> "{b}" [label={n}{style}];')
-        print("}")
-        return 0
     print("arrows (includes between folders):")
     for (a, b), n in sorted(arrows.items(), key=lambda e: (LAYERS.index(e[0][0]), LAYERS.index(e[0][1]))):
         print(f"  {a} -> {b}: {n}")

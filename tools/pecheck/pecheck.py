@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""Checks that a built Setup.exe can start on Windows 95 and NT 4.0.
-
-Reads the program with pefile and its code with objdump; prints one line per
-check (size, the header fields of HEADER_RULES, no TLS/load configuration/bound
-or delay imports, entry point in code, resources, imports by name from the
-four system DLLs and on the Windows 95/NT 4.0 list but not on its list of
-stubs, no instruction a 486 lacks and no branch into the data after the
-code). Exit status 0: all passed, 1: one failed, 2: the file is no PE image.
-"""
+"""Checks that a built Setup.exe can start on Windows 95 and NT 4.0: reads the
+program with pefile and its code with objdump, prints one line per check.
+Exit status 0: all passed, 1: one failed, 2: the file is no PE image."""
 
 import argparse
 import os
