@@ -14,6 +14,7 @@ so it is left out. About a minute or two per fault, not part of CI:
 import argparse
 import filecmp
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -24,22 +25,19 @@ JOBS = "-j" + os.environ.get("SETUP_BUILD_JOBS", "2")
 
 
 def read_faults(path):
-    """[(name, file, find, replace)]: see the head of the fault list. Each "- "
-    block starts a fault, named by the last "#" line and in the last "file:"."""
-    faults, name, rel, part = [], None, None, None
-    for raw in open(path, encoding="utf-8").read().split("\n"):
-        if raw.startswith("file: "):
-            rel, part = raw[6:].strip(), None
-        elif raw.startswith("#") or not raw.strip():
-            name, part = raw[1:].strip() if raw.startswith("#") else name, None
-        elif raw[:2] in ("- ", "+ ") or raw in ("-", "+"):
-            if raw[0] == "-" and (not faults or part is not faults[-1][2]):
-                faults.append((name, rel, [], []))
-            part = faults[-1][2 if raw[0] == "-" else 3]
-            part.append(raw[2:])
-        elif part is not None:
-            part.append(raw)
-    return [(name, rel, "\n".join(find), "\n".join(replace)) for name, rel, find, replace in faults]
+    """[(name, file, find, replace)]: see the head of the fault list."""
+    faults, rel = [], None
+    for block in open(path, encoding="utf-8").read().split("\n\n"):
+        head, _, text = block.strip("\n").partition("\n")
+        if head.startswith("file: "):
+            rel = head[6:].strip()
+        elif head.startswith("#") and rel:
+            m = re.search(r"\[\[(.*?) => (.*?)\]\]", text, re.S)
+            if not m:
+                sys.exit(f"no [[OLD => NEW]] in the fault {head}")
+            before, after = text[:m.start()], text[m.end():]
+            faults.append((head[1:].strip(), rel, before + m.group(1) + after, before + m.group(2) + after))
+    return faults or sys.exit(f"no faults in {path}")
 
 
 def git(*args, **kw):
