@@ -14,6 +14,7 @@ so it is left out. About a minute or two per fault, not part of CI:
 import argparse
 import filecmp
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -94,10 +95,9 @@ def main():
             return subprocess.run(cmd, cwd=src_dir, stdout=out, stderr=subprocess.STDOUT).returncode
 
     def build():
-        if not os.path.exists(os.path.join(src_dir, "build", "native", "CMakeCache.txt")):
-            if run(["cmake", "--preset", "native"]) != 0:
-                return False
-        return run(["cmake", "--build", "--preset", "native", JOBS]) == 0
+        configured = os.path.exists(os.path.join(src_dir, "build", "native", "CMakeCache.txt"))
+        return (configured or run(["cmake", "--preset", "native"]) == 0) and \
+            run(["cmake", "--build", "--preset", "native", JOBS]) == 0
 
     def first_failure():
         """The suite until its first failing test: the failing test's name, or None."""
@@ -125,12 +125,11 @@ def main():
 
     caught = 0
     for i, (name, rel, find, replace) in enumerate(faults, 1):
-        path = os.path.join(src_dir, rel)
-        original = open(path, encoding="utf-8").read()
+        path = pathlib.Path(src_dir, rel)
+        original = path.read_text(encoding="utf-8")
         t0 = time.time()
         try:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original.replace(find, replace, 1))
+            path.write_text(original.replace(find, replace, 1), encoding="utf-8")
             if not build():
                 verdict = "DOES NOT BUILD"
             else:
@@ -138,8 +137,7 @@ def main():
                 verdict = f"caught by {failure}" if failure else "NOT CAUGHT"
                 caught += failure is not None
         finally:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original)
+            path.write_text(original, encoding="utf-8")
         print(f"{i:2}. {name} [{rel}]: {verdict} ({time.time() - t0:.0f} s)", flush=True)
     build()
     print(f"{caught} of {len(faults)} planted faults caught")

@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
 """Prints how large the tests are against the code, in non-blank lines.
 
-Tests: every source file under tests/ (unit tests, scenario files, their
-base machines and their runner, the Wine runs, fuzz targets, sweeps, the Windows 95 check's runs), the data
-written for them (*.reg, *.txt), any scenario file (*.scn, *.base) elsewhere, and the programs that exist only
-to check or to measure the tests wherever they live (TEST_ONLY). Code: the launcher (app/ setup/ purge/
-install/ platform/ res/), tools/ (the simulator, setupsim, the Wine runner and its stand-ins), scripts/,
-bench/, the build files and the top-level commands. Documentation (*.md), images, fuzz inputs and the
-measured reference lists of tools/pecheck/data/ count as neither.
+Tests: every source file under tests/ and the data written for it (*.reg,
+*.txt), scenario files (*.scn, *.base) anywhere, and the programs that only
+check or measure the tests (TEST_ONLY). Code: the other sources of the launcher,
+tools/, scripts/, cmake/, bench/, the build files and the top-level commands.
+Documentation, images, fuzz inputs and the reference lists of
+tools/pecheck/data/ count as neither.
 
   scripts/test-ratio.py           totals and the ratio
   scripts/test-ratio.py --list    every counted file with its lines

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Proves that the Windows 95 check can fail: each row patches a copy of the
-built Setup.exe (SETUP_WIN32_EXE) and turns its check from ok to FAIL with the
-reason named; a tiny program built with the compiler's defaults fails what a
-C-runtime program breaks. PECHECK_OBJDUMP, PECHECK_CC: i686 binutils and gcc."""
+built Setup.exe (SETUP_WIN32_EXE) so that its check fails for the reason named;
+a tiny program built with the compiler's defaults fails what a C-runtime
+program breaks. PECHECK_OBJDUMP, PECHECK_CC: i686 binutils and gcc."""
 
 import os
 import pathlib
@@ -46,14 +46,13 @@ def imports_rva(pe):
 
 
 def at_entry(code):
-    """Code at the entry point: bytes, or made from the program."""
-    return lambda pe: pe.set_bytes_at_rva(pe.OPTIONAL_HEADER.AddressOfEntryPoint,
-                                          code(pe) if callable(code) else code)
+    return lambda pe: pe.set_bytes_at_rva(pe.OPTIONAL_HEADER.AddressOfEntryPoint, code)
 
 
 def call_into_imports(pe):
-    """A call from the entry point to the import directory, which the program's layout puts after the code."""
-    return b"\xe8" + struct.pack("<i", imports_rva(pe) - (pe.OPTIONAL_HEADER.AddressOfEntryPoint + 5))
+    """A call at the entry point to the import directory, which the program's layout puts after the code."""
+    entry = pe.OPTIONAL_HEADER.AddressOfEntryPoint
+    pe.set_bytes_at_rva(entry, b"\xe8" + struct.pack("<i", imports_rva(pe) - entry - 5))
 
 
 # (what is broken, patch of the parsed program or bytes appended, check that must fail, words of its reason)
@@ -80,7 +79,7 @@ ROWS = [
     ("cmov", at_entry(b"\x0f\x44\xc0"), "instructions", "conditional move"),
     ("SSE movaps", at_entry(b"\x0f\x28\xc1"), "instructions", "MMX/SSE register"),
     ("multi-byte NOP", at_entry(b"\x0f\x1f\x00"), "instructions", "multi-byte NOP"),
-    ("code after the code's end", at_entry(call_into_imports), "instructions", "branch into the data"),
+    ("code after the code's end", call_into_imports, "instructions", "branch into the data"),
     ("entry point in the data", lambda pe: header("AddressOfEntryPoint", imports_rva(pe))(pe),
      "instructions", "in the data after the code"),
 ]

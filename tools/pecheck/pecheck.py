@@ -23,9 +23,8 @@ HEADER_RULES = [
     ("alignment", "SectionAlignment FileAlignment", (0x1000, 0x200), "0x%x / 0x%x"),
 ]
 ALLOWED_DLLS = ("KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL")
-FORBIDDEN_DIRECTORIES = {"IMAGE_DIRECTORY_ENTRY_TLS": "TLS", "IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG": "load configuration",
-                         "IMAGE_DIRECTORY_ENTRY_BOUND_IMPORT": "bound imports",
-                         "IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT": "delay imports"}
+FORBIDDEN_DIRECTORIES = {"TLS": "TLS", "LOAD_CONFIG": "load configuration", "BOUND_IMPORT": "bound imports",
+                         "DELAY_IMPORT": "delay imports"}
 
 # Instructions a 486 does not have, by mnemonic (AT&T syntax as objdump
 # prints it, size suffixes included). MMX/SSE/AVX instructions are also
@@ -55,23 +54,26 @@ INSN_RE = re.compile(r"^\s*([0-9a-f]+):\s+(.*)$")
 BRANCH_RE = re.compile(r"^(?:call|jmp|j[a-z]+|loop[a-z]*)\s+(?:0x)?([0-9a-f]+)(?:\s+<[^>]*>)?$")
 
 
+def kind(directory):
+    return directory.name.replace("IMAGE_DIRECTORY_ENTRY_", "")
+
+
 def executable_section(pe, rva):
     s = pe.get_section_by_rva(rva)
     return s if s is not None and s.IMAGE_SCN_MEM_EXECUTE else None
 
 
 def data_in_code(pe):
-    """VA range [start, end) of the data at the end of the code section, or
-    None. The program's layout (cmake/SetupImage.ld.in) puts the import
-    tables, constructor lists and read-only data after the code, so the data
-    starts at the first table a directory points into (the security directory
-    holds a file offset, not an address)."""
+    """VA range [start, end) of the data that the program's layout puts after
+    the code (import tables, constructor lists, read-only data), or None: from
+    the first table a directory points into (the security one holds a file
+    offset, not an address)."""
     oh = pe.OPTIONAL_HEADER
     text = executable_section(pe, oh.AddressOfEntryPoint)
     if text is None:
         return None
     end = text.VirtualAddress + min(text.Misc_VirtualSize, text.SizeOfRawData)
-    starts = [d.VirtualAddress for d in oh.DATA_DIRECTORY if d.Size and d.name != "IMAGE_DIRECTORY_ENTRY_SECURITY"
+    starts = [d.VirtualAddress for d in oh.DATA_DIRECTORY if d.Size and kind(d) != "SECURITY"
               and text.VirtualAddress <= d.VirtualAddress < end]
     return (oh.ImageBase + min(starts), oh.ImageBase + end) if starts else None
 
@@ -88,14 +90,14 @@ def check_headers(pe, size, add):
     for check, fields, wanted, shown in HEADER_RULES:
         found = tuple(getattr(oh if hasattr(oh, f) else pe.FILE_HEADER, f) for f in fields.split())
         add(check, found == wanted, shown % found)
-    present = [FORBIDDEN_DIRECTORIES[d.name] for d in oh.DATA_DIRECTORY
-               if d.name in FORBIDDEN_DIRECTORIES and (d.VirtualAddress or d.Size)]
+    present = [FORBIDDEN_DIRECTORIES[kind(d)] for d in oh.DATA_DIRECTORY
+               if kind(d) in FORBIDDEN_DIRECTORIES and (d.VirtualAddress or d.Size)]
     add("directories", not present,
         ", ".join(present) or "none of TLS, load configuration, bound or delay imports")
     s = executable_section(pe, oh.AddressOfEntryPoint)
     add("entry-point", s is not None, "0x%x in %s" % (
         oh.AddressOfEntryPoint, s.Name.rstrip(b"\0").decode("latin-1") if s else "no executable section"))
-    resources = oh.DATA_DIRECTORY[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]].Size
+    resources = sum(d.Size for d in oh.DATA_DIRECTORY if kind(d) == "RESOURCE")
     add("resources", resources > 0, "%d bytes" % resources)
 
 
@@ -109,21 +111,13 @@ def read_imports(pe):
 
 def check_imports(imports, add):
     allowed, stubs = load_function_list("win95-imports-allowlist.txt"), load_function_list("win95-stubs.txt")
-    problems = []
+    problems = [] if imports else ["no imports at all"]
     for dll, name, by_ordinal, bound in imports:
         key = dll.upper() + "!" + name
-        if dll.upper() not in ALLOWED_DLLS:
-            problems.append("%s: DLL not allowed" % key)
-        elif by_ordinal:
-            problems.append("%s: imported by ordinal" % key)
-        elif key in stubs:
-            problems.append("%s: only a stub on Windows 95" % key)
-        elif key not in allowed:
-            problems.append("%s: not exported by both Windows 95 and NT 4.0" % key)
-        if bound:
-            problems.append("%s: bound" % key)
-    if not imports:
-        problems.append("no imports at all")
+        why = ("DLL not allowed" if dll.upper() not in ALLOWED_DLLS else "imported by ordinal" if by_ordinal
+               else "only a stub on Windows 95" if key in stubs
+               else "not exported by both Windows 95 and NT 4.0" if key not in allowed else None)
+        problems += ["%s: %s" % (key, w) for w in (why, bound and "bound") if w]
     add("imports", not problems, "; ".join(problems) or "%d functions" % len(imports))
 
 
@@ -150,8 +144,8 @@ def check_instructions(pe, path, objdump, add):
     """Every instruction of the code is one a 486 has. The data at the end of
     the code section is not read as instructions, and no branch may lead into
     it, so that no code escapes the check there."""
-    skip = data_in_code(pe)
-    inside = (lambda va: skip[0] <= va < skip[1]) if skip else (lambda va: False)
+    skip = data_in_code(pe) or (0, 0)
+    inside = lambda va: skip[0] <= va < skip[1]  # noqa: E731
     entry = pe.OPTIONAL_HEADER.ImageBase + pe.OPTIONAL_HEADER.AddressOfEntryPoint
     problems = ["entry point 0x%x in the data after the code" % entry] if inside(entry) else []
     try:
