@@ -54,10 +54,8 @@ def main():
             os.remove(f)
         subprocess.run(["ctest", "--test-dir", os.path.join(ROOT, "build", "native"), "-L", "wine",
                         "-j" + os.environ.get("SETUP_TEST_JOBS", "2")], cwd=ROOT)
-    results = {}
-    for f in glob.glob(os.path.join(RESULTS, "*.json")):
-        r = json.load(open(f))
-        results[(r["file"], r["scenario"], r["version"], r["arch"])] = r
+    results = {(r["file"], r["scenario"], r["version"], r["arch"]): r
+               for r in (json.load(open(f)) for f in glob.glob(os.path.join(RESULTS, "*.json")))}
     out = PROSE.split("\n")
     counts, differing = collections.Counter(), []
     for path in sorted(glob.glob(os.path.join(ROOT, "tests", "scenarios", "*.scn"))):
