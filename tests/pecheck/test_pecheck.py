@@ -94,7 +94,7 @@ ALLOWED = ["nop", "rep stos %al,%es:(%edi)", "bswap %eax", "lock cmpxchg %ecx,(%
 
 
 def run_checks(path):
-    return {check: (ok, detail) for check, ok, detail in pecheck.check_file(path, OBJDUMP)[0]}
+    return {check: (ok, detail) for check, ok, detail in pecheck.check_file(path, OBJDUMP)}
 
 
 class WindowsNinetyFiveCheck(unittest.TestCase):

@@ -101,20 +101,19 @@ def check_headers(pe, size, add):
     add("resources", resources > 0, "%d bytes" % resources)
 
 
-def read_imports(pe):
-    """[(dll, name or "#ordinal", by ordinal, bound)] in table order."""
-    pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
-    return [(entry.dll.decode("latin-1"), imp.name.decode("latin-1") if imp.name else "#%d" % imp.ordinal,
-             bool(imp.import_by_ordinal), entry.struct.TimeDateStamp != 0)
-            for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports]
-
-
-def check_imports(imports, add):
+def check_imports(pe, add):
+    try:
+        pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
+    except (pefile.PEFormatError, ValueError) as e:
+        return add("imports", False, "unreadable import table: %s" % e)
+    imports = [(entry.dll.decode("latin-1").upper(), imp.name.decode("latin-1") if imp.name else "#%d" % imp.ordinal,
+                imp.import_by_ordinal, entry.struct.TimeDateStamp != 0)
+               for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports]
     allowed, stubs = load_function_list("win95-imports-allowlist.txt"), load_function_list("win95-stubs.txt")
     problems = [] if imports else ["no imports at all"]
     for dll, name, by_ordinal, bound in imports:
-        key = dll.upper() + "!" + name
-        why = ("DLL not allowed" if dll.upper() not in ALLOWED_DLLS else "imported by ordinal" if by_ordinal
+        key = dll + "!" + name
+        why = ("DLL not allowed" if dll not in ALLOWED_DLLS else "imported by ordinal" if by_ordinal
                else "only a stub on Windows 95" if key in stubs
                else "not exported by both Windows 95 and NT 4.0" if key not in allowed else None)
         problems += ["%s: %s" % (key, w) for w in (why, bound and "bound") if w]
@@ -174,37 +173,27 @@ def check_instructions(pe, path, objdump, add):
 
 
 def check_file(path, objdump="i686-w64-mingw32-objdump"):
-    """Runs every check; returns ([(check, ok, detail)], imports). Raises
+    """Runs every check; returns [(check, ok, detail)]. Raises
     pefile.PEFormatError or OSError when the file is not a PE image."""
     pe = pefile.PE(path, fast_load=True)
     results = []
     add = lambda check, ok, detail: results.append((check, bool(ok), detail))  # noqa: E731
     check_headers(pe, os.path.getsize(path), add)
-    try:
-        imports = read_imports(pe)
-    except (pefile.PEFormatError, ValueError) as e:
-        imports = []
-        add("imports", False, "unreadable import table: %s" % e)
-    else:
-        check_imports(imports, add)
+    check_imports(pe, add)
     check_instructions(pe, path, objdump, add)
-    return results, imports
+    return results
 
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("exe")
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
-    parser.add_argument("--list-imports", action="store_true", help="also print every import as DLL!Function")
     args = parser.parse_args(argv)
     try:
-        results, imports = check_file(args.exe, args.objdump)
+        results = check_file(args.exe, args.objdump)
     except (pefile.PEFormatError, OSError) as e:
         print("FAIL %s: %s" % (args.exe, e))
         return 2
-    if args.list_imports:
-        for imp in imports:
-            print("%s!%s" % imp[:2])
     for check, ok, detail in results:
         print("%-4s %-13s %s" % ("ok" if ok else "FAIL", check, detail))
     return 1 if any(not ok for _, ok, _ in results) else 0
