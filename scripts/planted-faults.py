@@ -65,12 +65,11 @@ def sync_tree(src_dir):
 
 
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--check", action="store_true", help="only check that every fault applies")
-    ap.add_argument("--only", help="only the faults whose name holds this text")
-    ap.add_argument("--commit", help="plant in this commit's tree instead of the working tree")
-    ap.add_argument("--faults", default=os.path.join(ROOT, "scripts", "planted-faults.txt"),
-                    help="the list of faults")
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--check", action="store_true")
+    ap.add_argument("--only")
+    ap.add_argument("--commit")
+    ap.add_argument("--faults", default=os.path.join(ROOT, "scripts", "planted-faults.txt"))
     args = ap.parse_args()
     work = os.path.join(ROOT, "build", "planted-faults" + ("-" + args.commit[:12] if args.commit else ""))
     src_dir, log = os.path.join(work, "src"), os.path.join(work, "log.txt")
