@@ -1,181 +1,144 @@
 #!/usr/bin/env python3
-"""The planted-fault check: is each single plausible fault in the launcher
-caught by the native test suite?
-
-Copies the working tree to build/planted-faults/src (the tree itself is never
-changed), builds it once and runs the suite there as it is (it must pass),
-then for each fault of scripts/planted-faults.txt in turn: plants it, rebuilds,
-runs `ctest -LE wine` until the first failing test, and takes it out again.
-A fault counts as caught when a test fails; one that does not build is
-reported as such (the list is then wrong, not the tests). Not part of CI:
-it takes about a minute or two per fault. Run it at low priority:
+"""Plants each fault of scripts/planted-faults.txt, one at a time, in a copy of
+the tree (build/planted-faults/src; the tree itself is never changed) and tells
+which test of `ctest -LE wine` fails first, if any. The copy must build and pass
+as it is; a fault that does not build means the list is wrong, not the tests.
+The Windows 95 check reads the i686 build's format, not what the program does,
+so it is left out. About a minute or two per fault, not part of CI:
 
   nice -n 19 scripts/planted-faults.py              every fault
   scripts/planted-faults.py --check                 only that each fault applies
   scripts/planted-faults.py --only "rear line-in"   the faults whose name holds that
   scripts/planted-faults.py --commit REV --faults F  another commit's tree and fault list
-
-The Windows 95 check (pecheck) reads the i686 build's format, not what the
-program does, so it is left out of these runs.
 """
 import argparse
+import filecmp
 import os
+import pathlib
+import re
 import shutil
 import subprocess
 import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-FAULTS = os.path.join(ROOT, "scripts", "planted-faults.txt")
-WORK = os.path.join(ROOT, "build", "planted-faults")
-SRC = os.path.join(WORK, "src")
-JOBS = os.environ.get("SETUP_BUILD_JOBS", "2")
+JOBS = "-j" + os.environ.get("SETUP_BUILD_JOBS", "2")
 
 
 def read_faults(path):
-    """[(name, file, find, replace)] from the data file."""
-    faults, cur, part = [], None, None
-    for raw in open(path, encoding="utf-8").read().split("\n"):
-        if raw.startswith("#"):
-            # The comment just before "file:" names the fault.
-            if cur is None or cur["file"]:
-                cur = {"file": None, "-": [], "+": []}
-                faults.append(cur)
-            cur["name"] = raw[1:].strip()
-            continue
-        if raw.startswith("file: "):
-            cur["file"] = raw[6:].strip()
-        elif raw.startswith("- ") or raw == "-":
-            part = "-"
-            cur["-"].append(raw[2:])
-        elif raw.startswith("+ ") or raw == "+":
-            part = "+"
-            cur["+"].append(raw[2:])
-        elif raw.strip() == "":
-            part = None
-        elif part is not None:
-            cur[part].append(raw)
-    return [(f["name"], f["file"], "\n".join(f["-"]), "\n".join(f["+"])) for f in faults
-            if f["file"]]
+    """[(name, file, find, replace)]: see the head of the fault list."""
+    faults, rel = [], None
+    for block in open(path, encoding="utf-8").read().split("\n\n"):
+        head, _, text = block.strip("\n").partition("\n")
+        if head.startswith("file: "):
+            rel = head[6:].strip()
+        elif head.startswith("#") and rel:
+            m = re.search(r"\[\[(.*?) => (.*?)\]\]", text, re.S)
+            if not m:
+                sys.exit(f"no [[OLD => NEW]] in the fault {head}")
+            before, after = text[:m.start()], text[m.end():]
+            faults.append((head[1:].strip(), rel, before + m.group(1) + after, before + m.group(2) + after))
+    return faults or sys.exit(f"no faults in {path}")
 
 
-def sync_tree():
-    """Copies tracked and new files to SRC, leaving unchanged ones alone so
-    that the build there stays incremental."""
-    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT,
-                           check=True, capture_output=True, text=True).stdout.split("\n")
-    wanted = set(f for f in files if f and os.path.isfile(os.path.join(ROOT, f)))
+def git(*args, **kw):
+    return subprocess.run(["git", *args], cwd=ROOT, check=True, capture_output=True, **kw).stdout
+
+
+def sync_tree(src_dir):
+    """Copies tracked and new files to src_dir, leaving unchanged ones alone so
+    that the build there stays incremental, and removes the rest (build/ aside)."""
+    wanted = {f for f in git("ls-files", "-co", "--exclude-standard", text=True).split("\n")
+              if f and os.path.isfile(os.path.join(ROOT, f))}
     for rel in wanted:
-        src, dst = os.path.join(ROOT, rel), os.path.join(SRC, rel)
-        if os.path.exists(dst) and open(src, "rb").read() == open(dst, "rb").read():
-            continue
-        os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copyfile(src, dst)  # a new time, so that the build sees the change
-        shutil.copymode(src, dst)
-    for base, dirs, names in os.walk(SRC):
-        if os.path.relpath(base, SRC).split(os.sep)[0] == "build":
-            dirs[:] = []
-            continue
+        src, dst = os.path.join(ROOT, rel), os.path.join(src_dir, rel)
+        if not os.path.exists(dst) or not filecmp.cmp(src, dst, shallow=False):
+            os.makedirs(os.path.dirname(dst), exist_ok=True)
+            shutil.copyfile(src, dst)  # a new time, so that the build sees the change
+            shutil.copymode(src, dst)
+    for base, dirs, names in os.walk(src_dir):
+        if base == src_dir and "build" in dirs:
+            dirs.remove("build")
         for n in names:
-            rel = os.path.relpath(os.path.join(base, n), SRC)
-            if rel not in wanted:
+            if os.path.relpath(os.path.join(base, n), src_dir) not in wanted:
                 os.remove(os.path.join(base, n))
 
 
-def run(cmd, log):
-    with open(log, "a") as out:
-        out.write("$ " + " ".join(cmd) + "\n")
-        out.flush()
-        return subprocess.run(cmd, cwd=SRC, stdout=out, stderr=subprocess.STDOUT).returncode
-
-
-def build(log):
-    if not os.path.exists(os.path.join(SRC, "build", "native", "CMakeCache.txt")):
-        if run(["cmake", "--preset", "native"], log) != 0:
-            return False
-    return run(["cmake", "--build", "--preset", "native", "-j" + JOBS], log) == 0
-
-
-def first_failure(log):
-    """The suite until its first failing test: the failing test's name, or None."""
-    cmd = ["ctest", "--test-dir", "build/native", "-LE", "wine", "-E", "^pecheck",
-           "-j" + JOBS, "--stop-on-failure", "--timeout", "300"]
-    if run(cmd, log) == 0:
-        return None
-    failed = os.path.join(SRC, "build", "native", "Testing", "Temporary", "LastTestsFailed.log")
-    names = [l.split(":", 1)[-1].strip() for l in open(failed)] if os.path.exists(failed) else []
-    return names[0] if names else "(a test failed)"
-
-
 def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--check", action="store_true", help="only check that every fault applies")
-    ap.add_argument("--only", help="only the faults whose name holds this text")
-    ap.add_argument("--commit", help="plant in this commit's tree instead of the working tree")
-    ap.add_argument("--faults", default=FAULTS, help="the list of faults")
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--check", action="store_true")
+    ap.add_argument("--only")
+    ap.add_argument("--commit")
+    ap.add_argument("--faults", default=os.path.join(ROOT, "scripts", "planted-faults.txt"))
     args = ap.parse_args()
-    global SRC, WORK
-    if args.commit:
-        WORK = os.path.join(ROOT, "build", "planted-faults-" + args.commit[:12])
-        SRC = os.path.join(WORK, "src")
+    work = os.path.join(ROOT, "build", "planted-faults" + ("-" + args.commit[:12] if args.commit else ""))
+    src_dir, log = os.path.join(work, "src"), os.path.join(work, "log.txt")
 
-    faults = read_faults(args.faults)
-    if args.only:
-        faults = [f for f in faults if args.only in f[0]]
+    faults = [f for f in read_faults(args.faults) if not args.only or args.only in f[0]]
     bad = 0
-    def source(rel):
-        if not args.commit:
-            return open(os.path.join(ROOT, rel), encoding="utf-8").read()
-        return subprocess.run(["git", "show", args.commit + ":" + rel], cwd=ROOT, capture_output=True,
-                              text=True).stdout
-
     for name, rel, find, _ in faults:
-        n = source(rel).count(find)
-        if n != 1:
-            print(f"does not apply ({n} matches): {name} [{rel}]")
+        text = (subprocess.run(["git", "show", args.commit + ":" + rel], cwd=ROOT, capture_output=True,
+                               text=True).stdout if args.commit
+                else open(os.path.join(ROOT, rel), encoding="utf-8").read())
+        if text.count(find) != 1:
+            print(f"does not apply ({text.count(find)} matches): {name} [{rel}]")
             bad += 1
     if bad or args.check:
         print(f"{len(faults) - bad} of {len(faults)} faults apply")
         return 1 if bad else 0
 
-    os.makedirs(WORK, exist_ok=True)
-    log = os.path.join(WORK, "log.txt")
+    def run(cmd):
+        with open(log, "a") as out:
+            out.write("$ " + " ".join(cmd) + "\n")
+            out.flush()
+            return subprocess.run(cmd, cwd=src_dir, stdout=out, stderr=subprocess.STDOUT).returncode
+
+    def build():
+        configured = os.path.exists(os.path.join(src_dir, "build", "native", "CMakeCache.txt"))
+        return (configured or run(["cmake", "--preset", "native"]) == 0) and \
+            run(["cmake", "--build", "--preset", "native", JOBS]) == 0
+
+    def first_failure():
+        """The suite until its first failing test: the failing test's name, or None."""
+        if run(["ctest", "--test-dir", "build/native", "-LE", "wine", "-E", "^pecheck", JOBS,
+                "--stop-on-failure", "--timeout", "300"]) == 0:
+            return None
+        failed = os.path.join(src_dir, "build", "native", "Testing", "Temporary", "LastTestsFailed.log")
+        names = [l.split(":", 1)[-1].strip() for l in open(failed)] if os.path.exists(failed) else []
+        return names[0] if names else "(a test failed)"
+
+    os.makedirs(work, exist_ok=True)
     open(log, "w").close()
-    if args.commit:
-        if not os.path.isdir(SRC):
-            os.makedirs(SRC)
-            archive = subprocess.run(["git", "archive", args.commit], cwd=ROOT, check=True,
-                                     capture_output=True).stdout
-            subprocess.run(["tar", "-x", "-C", SRC], input=archive, check=True)
-    else:
-        sync_tree()
-    if not build(log):
+    if not args.commit:
+        sync_tree(src_dir)
+    elif not os.path.isdir(src_dir):
+        os.makedirs(src_dir)
+        subprocess.run(["tar", "-x", "-C", src_dir], input=git("archive", args.commit), check=True)
+    if not build():
         print(f"the unchanged tree does not build (see {log})")
         return 1
-    failure = first_failure(log)
+    failure = first_failure()
     if failure:
         print(f"the unchanged tree fails {failure} (see {log})")
         return 1
 
     caught = 0
     for i, (name, rel, find, replace) in enumerate(faults, 1):
-        path = os.path.join(SRC, rel)
-        original = open(path, encoding="utf-8").read()
+        path = pathlib.Path(src_dir, rel)
+        original = path.read_text(encoding="utf-8")
         t0 = time.time()
         try:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original.replace(find, replace, 1))
-            if not build(log):
+            path.write_text(original.replace(find, replace, 1), encoding="utf-8")
+            if not build():
                 verdict = "DOES NOT BUILD"
             else:
-                failure = first_failure(log)
+                failure = first_failure()
                 verdict = f"caught by {failure}" if failure else "NOT CAUGHT"
                 caught += failure is not None
         finally:
-            with open(path, "w", encoding="utf-8") as f:
-                f.write(original)
+            path.write_text(original, encoding="utf-8")
         print(f"{i:2}. {name} [{rel}]: {verdict} ({time.time() - t0:.0f} s)", flush=True)
-    build(log)
+    build()
     print(f"{caught} of {len(faults)} planted faults caught")
     return 0 if caught == len(faults) else 1
 

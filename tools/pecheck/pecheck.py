@@ -1,14 +1,7 @@
 #!/usr/bin/env python3
-"""Checks that a built Setup.exe can start on Windows 95 and NT 4.0.
-
-Reads the program with pefile and its code with objdump; prints one line per
-check (size, PE32 for the i386, GUI subsystem 4.0, OS version 4.0, image base
-0x400000, no DLL characteristics, alignments, no TLS/load configuration/bound
-or delay imports, entry point in code, resources, imports by name from the
-four system DLLs and on the Windows 95/NT 4.0 list but not on its list of
-stubs, no instruction a 486 lacks and no branch into the data after the
-code). Exit status 0: all passed, 1: one failed, 2: the file is no PE image.
-"""
+"""Checks that a built Setup.exe can start on Windows 95 and NT 4.0: reads the
+program with pefile and its code with objdump, prints one line per check.
+Exit status 0: all passed, 1: one failed, 2: the file is no PE image."""
 
 import argparse
 import os
@@ -18,19 +11,20 @@ import sys
 
 import pefile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-DEFAULT_ALLOWLIST = os.path.join(HERE, "data", "win95-imports-allowlist.txt")
-DEFAULT_STUBS = os.path.join(HERE, "data", "win95-stubs.txt")
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
 MAX_BYTES = 32768
+# check: header fields, the values both systems need, how the found values read
+HEADER_RULES = [
+    ("pe32-i386", "Machine Magic", (0x14C, 0x10B), "machine 0x%x, magic 0x%x"),
+    ("subsystem", "Subsystem MajorSubsystemVersion MinorSubsystemVersion", (2, 4, 0), "subsystem %d, version %d.%d"),
+    ("os-version", "MajorOperatingSystemVersion MinorOperatingSystemVersion", (4, 0), "%d.%d"),
+    ("image-base", "ImageBase", (0x400000,), "0x%x"),
+    ("dll-flags", "DllCharacteristics", (0,), "0x%x"),
+    ("alignment", "SectionAlignment FileAlignment", (0x1000, 0x200), "0x%x / 0x%x"),
+]
 ALLOWED_DLLS = ("KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL")
-DIRS = pefile.DIRECTORY_ENTRY
-FORBIDDEN_DIRECTORIES = [(DIRS["IMAGE_DIRECTORY_ENTRY_TLS"], "TLS"),
-                         (DIRS["IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG"], "load configuration"),
-                         (DIRS["IMAGE_DIRECTORY_ENTRY_BOUND_IMPORT"], "bound imports"),
-                         (DIRS["IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT"], "delay imports")]
-# The security directory holds a file offset, not an address.
-SECURITY = DIRS["IMAGE_DIRECTORY_ENTRY_SECURITY"]
-EXECUTE = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_EXECUTE"]
+FORBIDDEN_DIRECTORIES = {"TLS": "TLS", "LOAD_CONFIG": "load configuration", "BOUND_IMPORT": "bound imports",
+                         "DELAY_IMPORT": "delay imports"}
 
 # Instructions a 486 does not have, by mnemonic (AT&T syntax as objdump
 # prints it, size suffixes included). MMX/SSE/AVX instructions are also
@@ -60,81 +54,69 @@ INSN_RE = re.compile(r"^\s*([0-9a-f]+):\s+(.*)$")
 BRANCH_RE = re.compile(r"^(?:call|jmp|j[a-z]+|loop[a-z]*)\s+(?:0x)?([0-9a-f]+)(?:\s+<[^>]*>)?$")
 
 
+def kind(directory):
+    return directory.name.replace("IMAGE_DIRECTORY_ENTRY_", "")
+
+
 def executable_section(pe, rva):
     s = pe.get_section_by_rva(rva)
-    return s if s is not None and s.Characteristics & EXECUTE else None
+    return s if s is not None and s.IMAGE_SCN_MEM_EXECUTE else None
 
 
 def data_in_code(pe):
-    """VA range [start, end) of the data at the end of the code section, or
-    None. The program's layout (cmake/SetupImage.ld.in) puts the import
-    tables, constructor lists and read-only data after the code, so the data
-    starts at the first table a directory points into."""
+    """VA range [start, end) of the data that the program's layout puts after
+    the code (import tables, constructor lists, read-only data), or None: from
+    the first table a directory points into (the security one holds a file
+    offset, not an address)."""
     oh = pe.OPTIONAL_HEADER
     text = executable_section(pe, oh.AddressOfEntryPoint)
     if text is None:
         return None
     end = text.VirtualAddress + min(text.Misc_VirtualSize, text.SizeOfRawData)
-    starts = [d.VirtualAddress for i, d in enumerate(oh.DATA_DIRECTORY)
-              if d.Size and i != SECURITY and text.VirtualAddress <= d.VirtualAddress < end]
+    starts = [d.VirtualAddress for d in oh.DATA_DIRECTORY if d.Size and kind(d) != "SECURITY"
+              and text.VirtualAddress <= d.VirtualAddress < end]
     return (oh.ImageBase + min(starts), oh.ImageBase + end) if starts else None
 
 
-def load_function_list(path):
-    with open(path, encoding="utf-8") as f:
+def load_function_list(name):
+    with open(os.path.join(DATA, name), encoding="utf-8") as f:
         return {dll.upper() + "!" + func for dll, _, func in
                 (line.strip().partition("!") for line in f if line.strip()[:1] not in ("", "#"))}
 
 
 def check_headers(pe, size, add):
-    fh, oh = pe.FILE_HEADER, pe.OPTIONAL_HEADER
+    oh = pe.OPTIONAL_HEADER
     add("size", size <= MAX_BYTES, "%d bytes of %d" % (size, MAX_BYTES))
-    add("pe32-i386", fh.Machine == 0x14C and oh.Magic == 0x10B,
-        "machine 0x%x, magic 0x%x" % (fh.Machine, oh.Magic))
-    add("subsystem", oh.Subsystem == 2 and (oh.MajorSubsystemVersion, oh.MinorSubsystemVersion) == (4, 0),
-        "subsystem %d, version %d.%d" % (oh.Subsystem, oh.MajorSubsystemVersion, oh.MinorSubsystemVersion))
-    add("os-version", (oh.MajorOperatingSystemVersion, oh.MinorOperatingSystemVersion) == (4, 0),
-        "%d.%d" % (oh.MajorOperatingSystemVersion, oh.MinorOperatingSystemVersion))
-    add("image-base", oh.ImageBase == 0x400000, "0x%x" % oh.ImageBase)
-    add("dll-flags", oh.DllCharacteristics == 0, "0x%x" % oh.DllCharacteristics)
-    add("alignment", (oh.SectionAlignment, oh.FileAlignment) == (0x1000, 0x200),
-        "0x%x / 0x%x" % (oh.SectionAlignment, oh.FileAlignment))
-    dirs = oh.DATA_DIRECTORY
-    present = [name for i, name in FORBIDDEN_DIRECTORIES
-               if i < len(dirs) and (dirs[i].VirtualAddress or dirs[i].Size)]
+    for check, fields, wanted, shown in HEADER_RULES:
+        found = tuple(getattr(oh if hasattr(oh, f) else pe.FILE_HEADER, f) for f in fields.split())
+        add(check, found == wanted, shown % found)
+    present = [FORBIDDEN_DIRECTORIES[kind(d)] for d in oh.DATA_DIRECTORY
+               if kind(d) in FORBIDDEN_DIRECTORIES and (d.VirtualAddress or d.Size)]
     add("directories", not present,
         ", ".join(present) or "none of TLS, load configuration, bound or delay imports")
     s = executable_section(pe, oh.AddressOfEntryPoint)
     add("entry-point", s is not None, "0x%x in %s" % (
         oh.AddressOfEntryPoint, s.Name.rstrip(b"\0").decode("latin-1") if s else "no executable section"))
-    resources = dirs[DIRS["IMAGE_DIRECTORY_ENTRY_RESOURCE"]].Size
+    resources = sum(d.Size for d in oh.DATA_DIRECTORY if kind(d) == "RESOURCE")
     add("resources", resources > 0, "%d bytes" % resources)
 
 
-def read_imports(pe):
-    """[(dll, name or None, ordinal or None, bound)] in table order."""
-    pe.parse_data_directories(directories=[DIRS["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
-    return [(entry.dll.decode("latin-1"), imp.name.decode("latin-1") if imp.name else None,
-             imp.ordinal if imp.import_by_ordinal else None, entry.struct.TimeDateStamp != 0)
-            for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports]
-
-
-def check_imports(imports, add, allowed, stubs):
-    problems = []
-    for dll, name, ordinal, bound in imports:
-        key = dll.upper() + "!" + (name if name is not None else "#%d" % ordinal)
-        if dll.upper() not in ALLOWED_DLLS:
-            problems.append("%s: DLL not allowed" % key)
-        elif name is None:
-            problems.append("%s: imported by ordinal" % key)
-        elif key in stubs:
-            problems.append("%s: only a stub on Windows 95" % key)
-        elif key not in allowed:
-            problems.append("%s: not exported by both Windows 95 and NT 4.0" % key)
-        if bound:
-            problems.append("%s: bound" % key)
-    if not imports:
-        problems.append("no imports at all")
+def check_imports(pe, add):
+    try:
+        pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
+    except (pefile.PEFormatError, ValueError) as e:
+        return add("imports", False, "unreadable import table: %s" % e)
+    imports = [(entry.dll.decode("latin-1").upper(), imp.name.decode("latin-1") if imp.name else "#%d" % imp.ordinal,
+                imp.import_by_ordinal, entry.struct.TimeDateStamp != 0)
+               for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports]
+    allowed, stubs = load_function_list("win95-imports-allowlist.txt"), load_function_list("win95-stubs.txt")
+    problems = [] if imports else ["no imports at all"]
+    for dll, name, by_ordinal, bound in imports:
+        key = dll + "!" + name
+        why = ("DLL not allowed" if dll not in ALLOWED_DLLS else "imported by ordinal" if by_ordinal
+               else "only a stub on Windows 95" if key in stubs
+               else "not exported by both Windows 95 and NT 4.0" if key not in allowed else None)
+        problems += ["%s: %s" % (key, w) for w in (why, bound and "bound") if w]
     add("imports", not problems, "; ".join(problems) or "%d functions" % len(imports))
 
 
@@ -154,17 +136,15 @@ def forbidden_instruction(text):
     # 0F 1F multi-byte NOPs (Pentium Pro); a plain 0x90 nop has no operand.
     if mnemonic.startswith("nop") and operands:
         return "multi-byte NOP (Pentium Pro)"
-    if VECTOR_REGISTER_RE.search(operands):
-        return "MMX/SSE register"
-    return None
+    return "MMX/SSE register" if VECTOR_REGISTER_RE.search(operands) else None
 
 
 def check_instructions(pe, path, objdump, add):
     """Every instruction of the code is one a 486 has. The data at the end of
     the code section is not read as instructions, and no branch may lead into
     it, so that no code escapes the check there."""
-    skip = data_in_code(pe)
-    inside = (lambda va: skip[0] <= va < skip[1]) if skip else (lambda va: False)
+    skip = data_in_code(pe) or (0, 0)
+    inside = lambda va: skip[0] <= va < skip[1]  # noqa: E731
     entry = pe.OPTIONAL_HEADER.ImageBase + pe.OPTIONAL_HEADER.AddressOfEntryPoint
     problems = ["entry point 0x%x in the data after the code" % entry] if inside(entry) else []
     try:
@@ -192,42 +172,28 @@ def check_instructions(pe, path, objdump, add):
         "; ".join(problems[:8]) + more if problems else "%d instructions, i486 only" % count)
 
 
-def check_file(path, objdump="i686-w64-mingw32-objdump", allowlist=DEFAULT_ALLOWLIST,
-               stubs=DEFAULT_STUBS):
-    """Runs every check; returns ([(check, ok, detail)], imports). Raises
+def check_file(path, objdump="i686-w64-mingw32-objdump"):
+    """Runs every check; returns [(check, ok, detail)]. Raises
     pefile.PEFormatError or OSError when the file is not a PE image."""
     pe = pefile.PE(path, fast_load=True)
     results = []
     add = lambda check, ok, detail: results.append((check, bool(ok), detail))  # noqa: E731
     check_headers(pe, os.path.getsize(path), add)
-    try:
-        imports = read_imports(pe)
-    except (pefile.PEFormatError, ValueError) as e:
-        imports = []
-        add("imports", False, "unreadable import table: %s" % e)
-    else:
-        check_imports(imports, add, load_function_list(allowlist), load_function_list(stubs))
+    check_imports(pe, add)
     check_instructions(pe, path, objdump, add)
-    return results, imports
+    return results
 
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("exe")
     parser.add_argument("--objdump", default="i686-w64-mingw32-objdump")
-    parser.add_argument("--allowlist", default=DEFAULT_ALLOWLIST)
-    parser.add_argument("--stubs", default=DEFAULT_STUBS)
-    parser.add_argument("--list-imports", action="store_true",
-                        help="also print every import as DLL!Function")
     args = parser.parse_args(argv)
     try:
-        results, imports = check_file(args.exe, args.objdump, args.allowlist, args.stubs)
+        results = check_file(args.exe, args.objdump)
     except (pefile.PEFormatError, OSError) as e:
         print("FAIL %s: %s" % (args.exe, e))
         return 2
-    if args.list_imports:
-        for dll, name, ordinal, _ in imports:
-            print("%s!%s" % (dll, name if name is not None else "#%d" % ordinal))
     for check, ok, detail in results:
         print("%-4s %-13s %s" % ("ok" if ok else "FAIL", check, detail))
     return 1 if any(not ok for _, ok, _ in results) else 0
