@@ -9,7 +9,7 @@
 namespace fs = std::filesystem;
 
 static std::string g_template, g_machine;
-static hostile::CAllowedChanges g_rules;
+static std::shared_ptr<const hostile::CAllowedChanges> g_rules;
 
 const char* const kVersions[] = {"95", "98", "98SE", "ME", "NT4", "2000", "XP"};
 const struct {
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
   fs::copy(samples + "/machine-98", g_template, fs::copy_options::recursive);
   fs::copy(samples + "/disc", g_template + "/d", fs::copy_options::recursive);
   std::string err;
-  FUZZ_CHECK(g_rules.Load(ReadFile(SETUP_SOURCE_DIR "/tests/hostile/allowed-changes.txt"), &err), err);
+  FUZZ_CHECK(g_rules = hostile::LoadAllowedChanges(ReadFile(SETUP_SOURCE_DIR "/tests/hostile/allowed-changes.txt"), &err), err);
   return 0;
 }
 
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   options.windows = kVersions[select % 7];
   options.commandLine = kStarts[(select / 7) % 7].args;
   options.actions = kStarts[(select / 7) % 7].actions;
-  hostile::CheckedRun run = hostile::RunChecked(g_machine, options, g_rules);
+  hostile::CheckedRun run = hostile::RunChecked(g_machine, options, *g_rules);
   for (const auto& f : run.faults)
     FUZZ_CHECK(false, "on path " + run.path + ": " + f);
   return 0;

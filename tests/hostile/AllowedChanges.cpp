@@ -7,6 +7,15 @@
 
 namespace hostile {
 
+struct CAllowedChanges {
+  struct Path {
+    std::string name;
+    std::vector<std::string> sets, when, unless;
+  };
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> sets;  // "KIND|KIND", pattern
+  std::vector<Path> paths;
+};
+
 namespace {
 
 // A '*' inside a placeholder's value stands for itself.
@@ -45,44 +54,28 @@ std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholde
   std::vector<std::string> out;
   auto it = ph.find(name);
   for (std::string value : it == ph.end() ? std::vector<std::string>{} : it->second) {
-    for (char& c : value)
-      c = c == '*' ? kLiteralStar : c;
-    for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph,
-                                open + value.size()))
+    std::replace(value.begin(), value.end(), '*', kLiteralStar);
+    for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph, open + value.size()))
       out.push_back(s);
   }
   return out;
-}
-
-// A value's data as a program reads it as a string, whatever its type.
-std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const std::string& name)
-{
-  auto raw = pc.GetRawValue("HKEY_LOCAL_MACHINE\\Software\\" + key, name, nullptr);
-  std::string s = raw ? std::string(raw->begin(), raw->end()) : "";
-  s = s.substr(0, s.find('\0'));
-  while (s.size() > 3 && s.back() == '\\')
-    s.pop_back();
-  return s;
 }
 
 // What a change is matched by: "KIND SUBJECT" lines; a changed file gives
 // one line per thing that changed in it ("PATH: [SECTION] KEY added").
 std::vector<std::string> Subjects(const sim::SimChange& c)
 {
-  using K = sim::ChangeKind;
   static const char* const kKinds[] = {
-      "key-added",    "key-removed", "value-added",   "value-removed", "value-changed",
-      "folder-added", "folder-removed", "file-added", "file-removed",  "file-changed",
-      "attribute-changed", "at-restart", "at-restart"};
+      "key-added",    "key-removed",    "value-added", "value-removed", "value-changed",
+      "folder-added", "folder-removed", "file-added",  "file-removed",  "file-changed",
+      "attribute-changed", "at-restart", "at-restart delete"};
   const std::string head = std::string(kKinds[(int)c.kind]) + " " + c.path;
-  if (c.kind == K::ValueAdded || c.kind == K::ValueRemoved || c.kind == K::ValueChanged) {
-    const std::string& name = (c.newValue ? *c.newValue : *c.oldValue).name;
+  if (c.kind == sim::ChangeKind::RenameAtRestart)
+    return {head + " -> " + c.target};
+  if (c.oldValue || c.newValue) {
+    const std::string& name = (c.newValue ? c.newValue : c.oldValue)->name;
     return {head + " [" + (name.empty() ? "@" : name) + "]"};
   }
-  if (c.kind == K::RenameAtRestart)
-    return {head + " -> " + c.target};
-  if (c.kind == K::DeleteAtRestart)
-    return {"at-restart delete " + c.path};
   std::vector<std::string> out{head};
   for (const auto& k : c.profileKeys)
     out.push_back(head + ": [" + k.section + "] " + k.key +
@@ -96,121 +89,69 @@ std::vector<std::string> Subjects(const sim::SimChange& c)
 
 }  // namespace
 
-CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
+std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text, std::string* pError)
 {
-  CRunPlaceholders ph;
-  IPlatform& p = pc.GetPlatform();
-  char sz[MAX_PATH], szShort[MAX_PATH];
-  auto both = [&](const char* name, UINT n) {
-    if (n == 0 || n >= MAX_PATH)
-      return;
-    ph[name].push_back(sz);
-    DWORD m = p.GetShortPathNameA(sz, szShort, MAX_PATH);
-    if (m != 0 && m < MAX_PATH)
-      ph[name].push_back(szShort);
-  };
-  both("WINDIR", p.GetWindowsDirectoryA(sz, MAX_PATH));
-  both("SYSDIR", p.GetSystemDirectoryA(sz, MAX_PATH));
-  std::string source = RegistryPath(pc, "Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath");
-  if (!source.empty()) {
-    ph["SOURCEPATH"].push_back(source);
-    // A relative value names the folder it leads to from the start-up
-    // directory, where the launcher enters it.
-    char szStart[MAX_PATH];
-    DWORD n = p.GetCurrentDirectoryA(MAX_PATH, szStart);
-    if (n != 0 && n < MAX_PATH && p.SetCurrentDirectoryA(source.c_str()) &&
-        p.GetCurrentDirectoryA(MAX_PATH, sz) < MAX_PATH) {
-      ph["SOURCEPATH"].push_back(sz);
-      p.SetCurrentDirectoryA(szStart);
-    }
-  }
-  for (const char* key : {"Tonivex Applications\\Mixer", "Veltrix\\Mixer"})
-    if (!RegistryPath(pc, key, "Path").empty())
-      ph["MIXERDIR"].push_back(RegistryPath(pc, key, "Path"));
-  return ph;
-}
-
-bool CAllowedChanges::Load(const std::string& text, std::string* pError)
-{
+  auto rules = std::make_shared<CAllowedChanges>();
   std::istringstream in(text);
-  std::vector<Rule>* pSet = nullptr;
-  Path* pPath = nullptr;
+  std::vector<std::pair<std::string, std::string>>* pSet = nullptr;
   int lineNo = 0;
+  auto fail = [&](const std::string& why) {
+    *pError = "line " + std::to_string(lineNo) + ": " + why;
+    return nullptr;
+  };
   for (std::string line; std::getline(in, line);) {
-    ++lineNo;
     std::istringstream words(line.substr(0, line.find('#')));
     std::string w0, w1;
+    ++lineNo;
     if (!(words >> w0))
       continue;
     words >> w1;
     const std::string rest = sim::TrimBlanks(line.substr(line.find(w0) + w0.size()));
     if (w0 == "set" && !w1.empty()) {
-      pSet = &m_sets[w1];
-      pPath = nullptr;
+      pSet = &rules->sets[w1];
     } else if (w0 == "path" && w1.size() > 1 && w1.back() == ':') {
-      m_paths.push_back(Path{w1.substr(0, w1.size() - 1), {}, {}, {}});
-      for (std::string set; words >> set;)
-        m_paths.back().sets.push_back(set);
-      pPath = &m_paths.back();
       pSet = nullptr;
-    } else if (pPath && (w0 == "when" || w0 == "unless")) {
-      (w0 == "when" ? pPath->when : pPath->unless).push_back(rest);
+      rules->paths.push_back({w1.substr(0, w1.size() - 1), {}, {}, {}});
+      for (std::string set; words >> set; rules->paths.back().sets.push_back(set))
+        if (!rules->sets.count(set))
+          return fail("no set " + set);
+    } else if (!pSet && !rules->paths.empty() && (w0 == "when" || w0 == "unless")) {
+      (w0 == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
     } else if (pSet && !w1.empty()) {
-      pSet->push_back(Rule{{}, rest});
-      for (std::istringstream kinds(w0); std::getline(kinds, w1, '|');)
-        pSet->back().kinds.push_back(w1);
+      pSet->emplace_back(w0, rest);
     } else {
-      *pError = "line " + std::to_string(lineNo) + ": not a rule: " + line;
-      return false;
+      return fail("not a rule: " + line);
     }
   }
-  for (const Path& path : m_paths)
-    for (const auto& set : path.sets)
-      if (!m_sets.count(set)) {
-        *pError = "path " + path.name + ": no set " + set;
-        return false;
-      }
-  return true;
+  return rules;
 }
 
-const CAllowedChanges::Path* CAllowedChanges::Find(const std::vector<std::string>& events) const
+std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::vector<std::string>& events,
+                                      const std::vector<sim::SimChange>& changes, const CRunPlaceholders& ph,
+                                      std::string* pPath)
 {
-  auto any = [&](const std::string& pattern) {
-    auto match = [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); };
-    return std::any_of(events.begin(), events.end(), match);
+  auto seen = [&](const std::string& pattern) {
+    return std::any_of(events.begin(), events.end(),
+                       [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
   };
-  for (const Path& path : m_paths)
-    if (std::all_of(path.when.begin(), path.when.end(), any) &&
-        std::none_of(path.unless.begin(), path.unless.end(), any))
-      return &path;
-  return nullptr;
-}
-
-std::string CAllowedChanges::FindPath(const std::vector<std::string>& events) const
-{
-  const Path* pPath = Find(events);
-  return pPath ? pPath->name : "";
-}
-
-std::vector<std::string> CAllowedChanges::Check(const std::vector<std::string>& events,
-                                                const std::vector<sim::SimChange>& changes,
-                                                const CRunPlaceholders& ph) const
-{
-  const Path* pPath = Find(events);
-  if (pPath == nullptr)
+  auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
+    return std::all_of(p.when.begin(), p.when.end(), seen) && std::none_of(p.unless.begin(), p.unless.end(), seen);
+  });
+  if (path == rules.paths.end())
     return {"no path of the rule matches these events"};
+  *pPath = path->name;
   std::vector<std::string> faults;
   for (const auto& c : changes)
     for (const auto& subject : Subjects(c)) {
       const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
       bool bAllowed = false;
-      for (const auto& set : pPath->sets)
-        for (const Rule& rule : m_sets.at(set))
-          if (std::count(rule.kinds.begin(), rule.kinds.end(), kind))
-            for (const auto& pattern : Expand(rule.pattern, ph))
+      for (const auto& set : path->sets)
+        for (const auto& rule : rules.sets.at(set))
+          if (("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos)
+            for (const auto& pattern : Expand(rule.second, ph))
               bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
       if (!bAllowed)
-        faults.push_back(pPath->name + ": " + subject);
+        faults.push_back(path->name + ": " + subject);
     }
   return faults;
 }
