@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <sstream>
+#include <stdexcept>
 
 #include "CheckedRun.h"
 #include "sim/SimText.h"
@@ -89,38 +91,45 @@ std::vector<std::string> Subjects(const sim::SimChange& c)
 
 }  // namespace
 
-std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text, std::string* pError)
+std::vector<CBlock> ReadBlocks(const std::string& text)
+{
+  std::vector<CBlock> blocks;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    const std::string t = sim::TrimBlanks(line);
+    std::istringstream words(t);
+    if (t.empty() || t[0] == '#')
+      continue;
+    else if (line[0] != ' ')
+      blocks.push_back({{std::istream_iterator<std::string>(words), {}}, {}});
+    else if (!blocks.empty())
+      blocks.back().lines.push_back(t);
+    else
+      throw std::invalid_argument("not in a block: " + t);
+  }
+  return blocks;
+}
+
+std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
-  std::istringstream in(text);
-  std::vector<std::pair<std::string, std::string>>* pSet = nullptr;
-  int lineNo = 0;
-  auto fail = [&](const std::string& why) {
-    *pError = "line " + std::to_string(lineNo) + ": " + why;
-    return nullptr;
-  };
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line.substr(0, line.find('#')));
-    std::string w0, w1;
-    ++lineNo;
-    if (!(words >> w0))
-      continue;
-    words >> w1;
-    const std::string rest = sim::TrimBlanks(line.substr(line.find(w0) + w0.size()));
-    if (w0 == "set" && !w1.empty()) {
-      pSet = &rules->sets[w1];
-    } else if (w0 == "path" && w1.size() > 1 && w1.back() == ':') {
-      pSet = nullptr;
-      rules->paths.push_back({w1.substr(0, w1.size() - 1), {}, {}, {}});
-      for (std::string set; words >> set; rules->paths.back().sets.push_back(set))
-        if (!rules->sets.count(set))
-          return fail("no set " + set);
-    } else if (!pSet && !rules->paths.empty() && (w0 == "when" || w0 == "unless")) {
-      (w0 == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
-    } else if (pSet && !w1.empty()) {
-      pSet->emplace_back(w0, rest);
-    } else {
-      return fail("not a rule: " + line);
+  for (const CBlock& b : ReadBlocks(text)) {
+    const std::string name = b.head.size() < 2 ? "" : b.head[1];
+    if (b.head[0] == "path" && name.size() > 1 && name.back() == ':')
+      rules->paths.push_back({name.substr(0, name.size() - 1), {b.head.begin() + 2, b.head.end()}, {}, {}});
+    else if (b.head[0] != "set" || b.head.size() != 2)
+      throw std::invalid_argument("neither a set nor a path: " + b.head[0] + " " + name);
+    for (const auto& set : b.head[0] == "path" ? rules->paths.back().sets : std::vector<std::string>{})
+      if (!rules->sets.count(set))
+        throw std::invalid_argument("path " + name + " no set " + set);
+    for (const auto& line : b.lines) {
+      const std::string word = line.substr(0, line.find(' ')), rest = sim::TrimBlanks(line.substr(word.size()));
+      if (rest.empty() || (b.head[0] == "path" && word != "when" && word != "unless"))
+        throw std::invalid_argument("not a rule: " + line);
+      else if (b.head[0] == "set")
+        rules->sets[name].emplace_back(word, rest);
+      else
+        (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
     }
   }
   return rules;

@@ -15,9 +15,17 @@
 
 namespace hostile {
 
+// The blocks of a data file: a line at the margin, its words, and the
+// indented lines under it; '#' starts a comment line. Throws
+// std::invalid_argument on an indented line before the first block.
+struct CBlock {
+  std::vector<std::string> head, lines;
+};
+std::vector<CBlock> ReadBlocks(const std::string& text);
+
 struct CAllowedChanges;
-// Null with *pError when the text is no rule.
-std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text, std::string* pError);
+// Throws std::invalid_argument when the text is no rule.
+std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text);
 
 // Placeholder name -> the paths it stands for (no trailing backslash).
 using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;

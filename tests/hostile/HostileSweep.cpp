@@ -194,27 +194,6 @@ bool RunIsolated(const std::string& samples, const Computer& c, const hostile::C
   return false;
 }
 
-// "variant NAME [rotate]" or "trait NAME", then its operations, indented.
-void ReadRecipes(const std::string& text, std::vector<Recipe>* pVariants, std::vector<Recipe>* pTraits)
-{
-  std::istringstream in(text);
-  std::vector<Recipe>* pLast = nullptr;
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line);
-    std::istringstream words(t);
-    std::string kind, name, rotate;
-    words >> kind >> name >> rotate;
-    if (t.empty() || t[0] == '#')
-      continue;
-    if (kind == "variant" || kind == "trait")
-      (pLast = kind == "variant" ? pVariants : pTraits)->push_back(Recipe{name, rotate == "rotate", {}});
-    else if (line[0] == ' ' && pLast)
-      pLast->back().ops.push_back(t);
-    else
-      throw std::invalid_argument("not in a recipe: " + t);
-  }
-}
-
 // Gives write permission back (the "readonly" operation took it) and removes.
 void Remove(const std::string& dir)
 {
@@ -234,14 +213,20 @@ int main(int argc, char** argv)
     return 2;
   }
   const std::string samples = argv[1], only = argc > 5 ? argv[5] : "";
-  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX", err;
+  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX";
   std::shared_ptr<const hostile::CAllowedChanges> rules;
   std::vector<Recipe> variants, traits;
   try {
-    ReadRecipes(ReadText(argv[3]), &variants, &traits);
+    rules = hostile::LoadAllowedChanges(ReadText(argv[2]));
+    // "variant NAME [rotate]" or "trait NAME", then its operations.
+    for (const hostile::CBlock& b : hostile::ReadBlocks(ReadText(argv[3])))
+      if (b.head.size() < 2 || (b.head[0] != "variant" && b.head[0] != "trait"))
+        throw std::invalid_argument("neither a variant nor a trait: " + b.head[0]);
+      else
+        (b.head[0] == "trait" ? traits : variants).push_back({b.head[1], b.head.back() == "rotate", b.lines});
     fs::create_directories(argv[4]);
-    if (mkdtemp(&scratch[0]) == nullptr || !(rules = hostile::LoadAllowedChanges(ReadText(argv[2]), &err)))
-      throw std::invalid_argument(err.empty() ? "cannot make a folder in " + scratch : err);
+    if (mkdtemp(&scratch[0]) == nullptr)
+      throw std::invalid_argument("cannot make a folder in " + scratch);
   } catch (const std::exception& e) {
     std::cerr << "hostile_sweep: " << e.what() << "\n";
     return 2;
