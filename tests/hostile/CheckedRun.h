@@ -5,12 +5,10 @@
 #ifndef TESTS_HOSTILE_CHECKEDRUN_H
 #define TESTS_HOSTILE_CHECKEDRUN_H
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "sim/SimChanges.h"
 #include "sim/SimComputer.h"
 
 namespace hostile {
@@ -26,15 +24,6 @@ std::vector<CBlock> ReadBlocks(const std::string& text);
 struct CAllowedChanges;
 // Throws std::invalid_argument when the text is no rule.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text);
-
-// Placeholder name -> the paths it stands for (no trailing backslash).
-using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;
-
-// The path the events show (*pPath), then one line per change outside its
-// sets; a single line when no path matches.
-std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::vector<std::string>& events,
-                                      const std::vector<sim::SimChange>& changes,
-                                      const CRunPlaceholders& placeholders, std::string* pPath);
 
 struct CheckedRun {
   std::string path;                 // the rule's path taken, or "refused: MESSAGE"
