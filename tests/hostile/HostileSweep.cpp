@@ -3,7 +3,7 @@
 // sample and run through setupsim in a child process of its own, then
 // checked: no crash, no hang (a guard on the child's answer, not a pause), no
 // change outside the allowed sets of the path taken. Prints each failure and
-// "N passed, M failed"; HOSTILE_SWEEP_VERBOSE=1 also each computer's path.
+// "N passed, M failed".
 //
 //   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
 //
@@ -100,11 +100,10 @@ void Apply(const std::string& op, const std::string& dir, std::vector<std::strin
     return dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + path;
   };
   std::istringstream in(rest);
-  std::string paths, to;
+  std::string paths;
   in >> std::quoted(paths, '"', kNoEscape);
   in.get();  // the blank after the paths
-  const std::string text{std::istreambuf_iterator<char>(in), {}};
-  std::istringstream(text) >> std::quoted(to, '"', kNoEscape);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};  // or the new path
   std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
   for (std::string path; std::getline(list, path, '|');) {
     std::error_code ec;
@@ -119,8 +118,8 @@ void Apply(const std::string& op, const std::string& dir, std::vector<std::strin
       const std::string from = verb == "copy" ? dir + "/copy" : host(path);
       if (verb == "copy")
         fs::copy(host(path), from, fs::copy_options::recursive, ec);
-      fs::create_directories(fs::path(host(to)).parent_path(), ec);
-      fs::rename(from, host(to), ec);
+      fs::create_directories(fs::path(host(text)).parent_path(), ec);
+      fs::rename(from, host(text), ec);
     } else if (verb == "readonly") {
       fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                       fs::perm_options::remove, ec);
@@ -132,35 +131,8 @@ void Apply(const std::string& op, const std::string& dir, std::vector<std::strin
   }
 }
 
-// Builds a computer from the sample and its recipes, runs and checks it.
-hostile::CheckedRun BuildAndRun(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
-{
-  fs::create_directories(c.dir);
-  fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
-  fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
-  std::mt19937 rng(c.seed);
-  std::vector<std::string> args{"hostile_sweep"};
-  for (const auto* pOps : {&c.pVariant->ops, &c.pTrait->ops})
-    for (const auto& op : *pOps) {
-      size_t pos = 0;
-      Apply(Expand(op, &pos, samples, rng), c.dir, &args);
-      if (pos != op.size())
-        throw std::invalid_argument("} without { in " + op);
-    }
-  args.push_back(c.dir);
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(&a[0]);
-  sim::SimOptions options;
-  SetupSimCommandLine cl;
-  std::string err;
-  if (!sim::ReadMachineIni(c.dir, &options, &err) || !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
-    throw std::invalid_argument(err);
-  ApplyCommandLine(cl, &options);
-  return hostile::RunChecked(c.dir, options, rules);
-}
-
-// Runs one computer in a child that prints its own faults; true when all was well.
+// Builds a computer from the sample and its recipes, runs and checks it in a
+// child that prints its own faults; true when all was well.
 bool RunIsolated(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
 {
   std::cout.flush();
@@ -169,14 +141,35 @@ bool RunIsolated(const std::string& samples, const Computer& c, const hostile::C
     alarm(kDeadlineSeconds);
     hostile::CheckedRun run;
     try {
-      run = BuildAndRun(samples, c, rules);
+      fs::create_directories(c.dir);
+      fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
+      fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
+      std::mt19937 rng(c.seed);
+      std::vector<std::string> args{"hostile_sweep"};
+      for (const auto* pOps : {&c.pVariant->ops, &c.pTrait->ops})
+        for (const auto& op : *pOps) {
+          size_t pos = 0;
+          Apply(Expand(op, &pos, samples, rng), c.dir, &args);
+          if (pos != op.size())
+            throw std::invalid_argument("} without { in " + op);
+        }
+      args.push_back(c.dir);
+      std::vector<char*> argv;
+      for (auto& a : args)
+        argv.push_back(&a[0]);
+      sim::SimOptions options;
+      SetupSimCommandLine cl;
+      std::string err;
+      if (!sim::ReadMachineIni(c.dir, &options, &err) ||
+          !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
+        throw std::invalid_argument(err);
+      ApplyCommandLine(cl, &options);
+      run = hostile::RunChecked(c.dir, options, rules);
     } catch (const std::invalid_argument& e) {
       run.faults.push_back(e.what());
     }
-    if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
-      std::cout << c.name << ": " << run.path << "\n";
     if (!run.faults.empty())
-      std::cout << "FAILED " << c.name << " (" << c.dir << ")\n";
+      std::cout << "FAILED " << c.name << " (" << c.dir << "), path " << run.path << "\n";
     for (const auto& f : run.faults)
       std::cout << f << "\n";
     std::cout.flush();
