@@ -69,15 +69,13 @@ std::string Expand(const std::string& s, size_t* pPos, const std::string& sample
     }
     const std::string inner = Expand(s, pPos, samples, rng), word = inner.substr(0, inner.find(' '));
     const std::string arg = inner.substr(std::min(word.size() + 1, inner.size()));
-    const std::string file = word == "chop" || (kBreaks.count(word) && !arg.empty()) ? ReadText(samples + "/" + arg) : "";
+    const std::string file = kBreaks.count(word) && !arg.empty() ? ReadText(samples + "/" + arg) : "";
     if ((*pPos)++ == s.size())
       throw std::invalid_argument("no } after {" + inner);
     else if (word == "nul")
       out += '\0';
     else if (kBreaks.count(word))
       out += arg.empty() ? kBreaks.at(word) : std::regex_replace(file, std::regex("\r\n"), kBreaks.at(word));
-    else if (word == "chop")
-      out += file.substr(0, file.find_last_not_of("\r\n") + 1);
     else if (word == "rep" || word == "bytes")
       for (size_t i = 0, n = std::stoul(arg); i < n; ++i)
         out += word == "rep" ? arg.substr(arg.find(' ') + 1) : std::string(1, (char)rng());
@@ -110,8 +108,6 @@ void Apply(const std::string& op, const std::string& dir, std::vector<std::strin
     if (verb == "file") {
       fs::create_directories(fs::path(host(path)).parent_path(), ec);
       std::ofstream(host(path), std::ios::binary) << text;
-    } else if (verb == "dir") {
-      fs::create_directories(host(path), ec);
     } else if (verb == "remove") {
       fs::remove_all(host(path), ec);
     } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
@@ -226,29 +222,28 @@ int main(int argc, char** argv)
   }
   // Each trait meets every variant, and two of the rotating ones in turn.
   const size_t nRotating = std::count_if(variants.begin(), variants.end(), [](const Recipe& v) { return v.bRotate; });
-  std::vector<Computer> computers;
+  size_t nComputers = 0, nPassed = 0;
   unsigned seed = 1;
   for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait) {
     size_t nTurn = nRotating - 2 * nTrait % std::max<size_t>(nRotating, 1);
     for (const Recipe& variant : variants) {
-      const std::string name = traits[nTrait].name + " / " + variant.name;
-      ++seed;
-      if ((!variant.bRotate || nTurn++ % nRotating < 2) && name.find(only) != std::string::npos)
-        computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &traits[nTrait], seed});
+      const Computer c{traits[nTrait].name + " / " + variant.name, scratch + "/" + std::to_string(++seed), &variant,
+                       &traits[nTrait], seed};
+      if ((variant.bRotate && nTurn++ % nRotating >= 2) || c.name.find(only) == std::string::npos)
+        continue;
+      ++nComputers;
+      if (RunIsolated(samples, c, *rules)) {
+        ++nPassed;
+        Remove(c.dir);
+      }
     }
   }
-  size_t nPassed = 0;
-  for (const Computer& c : computers)
-    if (RunIsolated(samples, c, *rules)) {
-      ++nPassed;
-      Remove(c.dir);
-    }
-  std::cout << nPassed << " passed, " << computers.size() - nPassed << " failed\n";
-  if (nPassed == computers.size())
+  std::cout << nPassed << " passed, " << nComputers - nPassed << " failed\n";
+  if (nPassed == nComputers)
     fs::remove_all(scratch);
-  if (only.empty() && computers.size() < kMinComputers) {
+  if (only.empty() && nComputers < kMinComputers) {
     std::cout << "fewer than " << kMinComputers << " computers\n";
     return 1;
   }
-  return nPassed == computers.size() ? 0 : 1;
+  return nPassed == nComputers ? 0 : 1;
 }
