@@ -85,14 +85,16 @@ std::vector<std::string> Subjects(const sim::SimChange& c)
     const std::string& name = (c.newValue ? c.newValue : c.oldValue)->name;
     return {head + " [" + (name.empty() ? "@" : name) + "]"};
   }
-  std::vector<std::string> out{head};
+  std::vector<std::string> out{head}, details(c.lines.size());
+  std::transform(c.lines.begin(), c.lines.end(), details.begin(), [](const std::string& l) { return "line " + l; });
   for (const auto& k : c.profileKeys)
-    out.push_back(head + ": [" + k.section + "] " + k.key +
-                  (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
-  for (const auto& l : c.lines)
-    out.push_back(head + ": line " + l);
+    details.push_back("[" + k.section + "] " + k.key + (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
   if (c.sizesOnly)
-    out.push_back(head + ": content");
+    details.push_back("content");
+  for (std::string d : details) {  // one name to a pattern: its backslashes written as '/'
+    std::replace(d.begin(), d.end(), '\\', '/');
+    out.push_back(head + ": " + d);
+  }
   return out;
 }
 
