@@ -16,7 +16,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iomanip>
 #include <iostream>
 #include <map>
 #include <random>
@@ -33,7 +32,6 @@ namespace {
 
 const unsigned kDeadlineSeconds = 60;
 const size_t kMinComputers = 200;
-const char kNoEscape = '\x01';  // paths are quoted without escapes
 const int kPassed = 40, kFailed = 41;  // the child's exit codes; any other is a crash
 
 struct Recipe {
@@ -97,11 +95,9 @@ void Apply(const std::string& op, const std::string& dir, std::vector<std::strin
     const std::string path = std::regex_replace(w.substr(std::min<size_t>(3, w.size())), std::regex("\\\\"), "/");
     return dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + path;
   };
-  std::istringstream in(rest);
-  std::string paths;
-  in >> std::quoted(paths, '"', kNoEscape);
-  in.get();  // the blank after the paths
-  const std::string text{std::istreambuf_iterator<char>(in), {}};  // or the new path
+  const bool bText = verb == "file" || verb == "copy" || verb == "move";  // then PATHS hold no blank
+  const std::string paths = bText ? rest.substr(0, rest.find(' ')) : rest;
+  const std::string text = rest.substr(std::min(paths.size() + 1, rest.size()));  // or the new path
   std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
   for (std::string path; std::getline(list, path, '|');) {
     std::error_code ec;
