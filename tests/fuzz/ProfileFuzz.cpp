@@ -32,6 +32,7 @@ static std::vector<std::string> Lines(const std::string& text, bool bCrLf)
 }
 
 static std::string WithoutBreak(const std::string& line) { return line.substr(0, line.find_last_not_of("\r\n") + 1); }
+static std::string Break(const std::string& line) { return line.substr(WithoutBreak(line).size()); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -65,11 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
       gone.clear(), added.erase(added.begin());
     if (gone.size() > 1)
       return "more than one line replaced: " + gone[0] + " / " + gone[1];
-    if (gone.size() == 1 && (added.size() != 1 || !isKeyLine(added[0])))
-      return "line \"" + WithoutBreak(gone[0]) + "\" replaced by other than the key's";
-    if (gone.size() == 1)  // the key's line keeps its break
-      return gone[0].size() - WithoutBreak(gone[0]).size() == added[0].size() - WithoutBreak(added[0]).size()
-                 ? "" : "the key's line lost its line break";
+    if (gone.size() == 1)  // by the key's, keeping its break
+      return added.size() == 1 && isKeyLine(added[0]) && Break(gone[0]) == Break(added[0])
+                 ? "" : "line \"" + WithoutBreak(gone[0]) + "\" not replaced by the key's with its break";
     for (const auto& line : added)
       if (!isKeyLine(line) && line != "\r\n" && line != "[" + section + "]\r\n")
         return "added a line that is no part of the write: " + line;

@@ -12,7 +12,6 @@
 
 namespace hostile {
 
-
 struct CAllowedChanges {
   struct Path {
     std::string name;
@@ -51,18 +50,17 @@ bool Match(const char* p, const char* t, bool bPath)
   return *t == '\0';
 }
 
-// Every spelling of a pattern with its placeholders ({UPPER-CASE NAME}) replaced.
+// Every spelling of a pattern with its placeholders replaced.
 std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholders& ph, size_t from = 0)
 {
   const size_t open = pattern.find('{', from), close = pattern.find('}', open);
   if (close == std::string::npos)
     return {pattern};
-  const std::string name = pattern.substr(open + 1, close - open - 1);
-  if (name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") != std::string::npos)
+  auto it = ph.find(pattern.substr(open + 1, close - open - 1));
+  if (it == ph.end())
     return Expand(pattern, ph, close);  // a key's name such as {4B7A...}
   std::vector<std::string> out;
-  auto it = ph.find(name);
-  for (std::string value : it == ph.end() ? std::vector<std::string>{} : it->second) {
+  for (std::string value : it->second) {
     std::replace(value.begin(), value.end(), '*', kLiteralStar);
     for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph, open + value.size()))
       out.push_back(s);
@@ -85,15 +83,16 @@ std::vector<std::string> Subjects(const sim::SimChange& c)
     const std::string& name = (c.newValue ? c.newValue : c.oldValue)->name;
     return {head + " [" + (name.empty() ? "@" : name) + "]"};
   }
-  std::vector<std::string> out{head}, details(c.lines.size());
-  std::transform(c.lines.begin(), c.lines.end(), details.begin(), [](const std::string& l) { return "line " + l; });
+  std::vector<std::string> out{head};
   for (const auto& k : c.profileKeys)
-    details.push_back("[" + k.section + "] " + k.key + (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
+    out.push_back("[" + k.section + "] " + k.key + (!k.oldValue ? " added" : !k.newValue ? " removed" : " changed"));
+  for (const auto& l : c.lines)
+    out.push_back("line " + l);
   if (c.sizesOnly)
-    details.push_back("content");
-  for (std::string d : details) {  // one name to a pattern: its backslashes written as '/'
-    std::replace(d.begin(), d.end(), '\\', '/');
-    out.push_back(head + ": " + d);
+    out.push_back("content");
+  for (size_t i = 1; i < out.size(); ++i) {  // one name to a pattern: its backslashes written as '/'
+    std::replace(out[i].begin(), out[i].end(), '\\', '/');
+    out[i] = head + ": " + out[i];
   }
   return out;
 }
@@ -117,7 +116,7 @@ std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const st
 // names them), read before the run.
 CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
 {
-  CRunPlaceholders ph;
+  CRunPlaceholders ph{{"WINDIR", {}}, {"SOURCEPATH", {}}, {"MIXERDIR", {}}};
   IPlatform& p = pc.GetPlatform();
   char sz[MAX_PATH], szShort[MAX_PATH];
   auto add = [&](const char* name, DWORD n, bool bShort) {
