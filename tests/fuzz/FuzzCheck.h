@@ -40,7 +40,10 @@ inline std::string ReadFile(const std::string& path)
 {
   return (std::stringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
-inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 // A folder of its own in memory (or the temporary folder), removed at exit.
 inline std::string ScratchFolder(const char* pszName)

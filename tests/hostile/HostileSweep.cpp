@@ -5,9 +5,10 @@
 // change outside the allowed sets of the path taken. Prints each failure and
 // "N passed, M failed".
 //
-//   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
+//   hostile_sweep SAMPLES RULES COMPUTERS [NAME-SUBSTRING]
 //
-// The computers are built in a new folder under SCRATCH; failed ones stay.
+// The computers are built in a new folder in memory (/dev/shm) where the
+// system offers it, else in the temporary folder; failed ones stay.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -193,12 +194,13 @@ void Remove(const std::string& dir)
 
 int main(int argc, char** argv)
 {
-  if (argc < 5) {
-    std::cerr << "usage: hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]\n";
+  if (argc < 4) {
+    std::cerr << "usage: hostile_sweep SAMPLES RULES COMPUTERS [NAME-SUBSTRING]\n";
     return 2;
   }
-  const std::string samples = argv[1], only = argc > 5 ? argv[5] : "";
-  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX";
+  const std::string samples = argv[1], only = argc > 4 ? argv[4] : "";
+  std::string scratch =
+      (fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) + "/hostile-sweep-XXXXXX";
   std::shared_ptr<const hostile::CAllowedChanges> rules;
   std::vector<Recipe> variants, traits;
   try {
@@ -209,7 +211,6 @@ int main(int argc, char** argv)
         throw std::invalid_argument("neither a variant nor a trait: " + b.head[0]);
       else
         (b.head[0] == "trait" ? traits : variants).push_back({b.head[1], b.head.back() == "rotate", b.lines});
-    fs::create_directories(argv[4]);
     if (mkdtemp(&scratch[0]) == nullptr)
       throw std::invalid_argument("cannot make a folder in " + scratch);
   } catch (const std::exception& e) {
