@@ -6,7 +6,6 @@ build/fuzz-work/seeds/NAME), logging to build/fuzz-work/NAME.log; then keeps
 in corpus/NAME the few inputs (at most 40) that reach the most features for
 their size."""
 import os
-import pathlib
 import re
 import shutil
 import subprocess
@@ -30,15 +29,14 @@ fuzz = ["nice", "-n", "19", os.path.join(root, "build", "fuzz", "tests", "fuzz",
 with open(log, "w") as f:
     rc = subprocess.call(fuzz + ["-runs=%d" % runs, "-print_final_stats=1"] + extra + [found, seeds, corpus],
                          stdout=f, stderr=subprocess.STDOUT, cwd=work, env=env)
-text = open(log, errors="replace").read()
-stat = [(re.findall(r"stat::%s: +(\d+)" % s, text) or ["?"])[-1]
+stat = [(re.findall(r"stat::%s: +(\d+)" % s, open(log, errors="replace").read()) or ["?"])[-1]
         for s in ("number_of_executed_units", "average_exec_per_sec")]
 print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1], log))
 if rc != 0:
     sys.exit(rc)
 
-# Merge, with a control file that tells each input's features. A control
-# file left by an earlier merge would be taken for one to resume.
+# Merge, with a control file that tells each input's features (one left by
+# an earlier merge would be taken for one to resume).
 shutil.rmtree(merged, ignore_errors=True)
 os.makedirs(merged)
 if os.path.exists(control):
@@ -47,11 +45,7 @@ subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merg
                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work, env=env)
 lines = open(control, errors="replace").read().splitlines()
 files = lines[2:2 + int(lines[0])]
-features = {}
-for line in lines[2 + len(files):]:
-    parts = line.split()
-    if parts and parts[0] == "FT":
-        features[files[int(parts[1])]] = set(parts[2:])
+features = {files[int(p[1])]: set(p[2:]) for p in map(str.split, lines[2 + len(files):]) if p and p[0] == "FT"}
 total = len(set().union(*features.values()))
 
 # A greedy cover: the input adding the most features not yet reached for
@@ -66,5 +60,5 @@ while len(chosen) < 40 and features:
 shutil.rmtree(corpus)
 os.makedirs(corpus)
 for i, data in enumerate(chosen):
-    pathlib.Path(corpus, "%s-%02d" % (name, i)).write_bytes(data)
+    open(os.path.join(corpus, "%s-%02d" % (name, i)), "wb").write(data)
 print("%s: kept %d inputs reaching %d of %d features" % (name, len(chosen), len(reached), total))

@@ -1,68 +1,37 @@
-// The allowed-change rule and a setupsim run checked against it.
-//
-// The rule (allowed-changes.txt) says, for each path the launcher can take,
-// which changes a run on it may make; a run's path is told by its events.
-// RunChecked runs setupsim once on a machine folder: refused as setupsim
+// A setupsim run on a machine folder checked against the allowed-change rule
+// (allowed-changes.txt, which tells its notation): refused as setupsim
 // refuses (one line, nothing changed), or run, saved, and every change held
-// against the sets of the path it took. Patterns ignore case: `*` is any run
-// within one name (on event lines any run at all), `**` any run at all, and
-// {NAME} each value of a placeholder (a path of this computer).
+// against the sets of the path its events show it took.
 #ifndef TESTS_HOSTILE_CHECKEDRUN_H
 #define TESTS_HOSTILE_CHECKEDRUN_H
 
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "sim/SimChanges.h"
 #include "sim/SimComputer.h"
 
 namespace hostile {
 
-// Placeholder name -> the paths it stands for (no trailing backslash).
-using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;
-
-class CAllowedChanges {
-public:
-  bool Load(const std::string& text, std::string* pError);
-  // The first path whose events match, or "" when none does.
-  std::string FindPath(const std::vector<std::string>& events) const;
-  // One line per change outside the sets of the run's path (the path not
-  // recognised is one such line); empty when every change is allowed.
-  std::vector<std::string> Check(const std::vector<std::string>& events,
-                                 const std::vector<sim::SimChange>& changes,
-                                 const CRunPlaceholders& placeholders) const;
-
-private:
-  struct Rule {
-    std::vector<std::string> kinds;
-    std::string pattern;
-  };
-  struct Path {
-    std::string name;
-    std::vector<std::string> sets, when, unless;
-  };
-  const Path* Find(const std::vector<std::string>& events) const;
-
-  std::map<std::string, std::vector<Rule>> m_sets;
-  std::vector<Path> m_paths;
+// The blocks of a data file: a line at the margin, its words, and the
+// indented lines under it; '#' starts a comment line. Throws
+// std::invalid_argument on an indented line before the first block.
+struct CBlock {
+  std::vector<std::string> head, lines;
 };
+std::vector<CBlock> ReadBlocks(const std::string& text);
 
-// WINDIR, SYSDIR (long and 8.3 forms), SOURCEPATH and MIXERDIR (as the
-// registry names them), read from a loaded computer before its run.
-CRunPlaceholders ReadPlaceholders(sim::CSimComputer& computer);
+struct CAllowedChanges;
+// Throws std::invalid_argument when the text is no rule.
+std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text);
 
 struct CheckedRun {
-  bool refused = false;             // setupsim would end with status 2
-  std::string refusal;              // its one-line message
-  std::vector<std::string> events;  // as setupsim prints them
-  std::string path;                 // the rule's path taken
+  std::string path;                 // the rule's path taken, or "refused: MESSAGE"
   std::vector<std::string> faults;  // empty: all is well
 };
 
 // options: as setupsim has them after machine.ini and its command line.
-CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options,
-                      const CAllowedChanges& rules);
+CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, const CAllowedChanges& rules);
 
 }  // namespace hostile
 

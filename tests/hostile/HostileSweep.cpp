@@ -5,9 +5,10 @@
 // change outside the allowed sets of the path taken. Prints each failure and
 // "N passed, M failed".
 //
-//   hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]
+//   hostile_sweep SAMPLES RULES COMPUTERS [NAME-SUBSTRING]
 //
-// The computers are built in a new folder under SCRATCH; failed ones stay.
+// The computers are built in a new folder in memory (/dev/shm) where the
+// system offers it, else in the temporary folder; failed ones stay.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,13 +17,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iomanip>
 #include <iostream>
 #include <map>
 #include <random>
 #include <regex>
 #include <sstream>
-#include <stdexcept>
 
 #include "CheckedRun.h"
 #include "SetupSimOptions.h"
@@ -34,7 +33,7 @@ namespace {
 
 const unsigned kDeadlineSeconds = 60;
 const size_t kMinComputers = 200;
-const char kNoEscape = '\x01';  // paths are quoted without escapes
+const int kPassed = 40, kFailed = 41;  // the child's exit codes; any other is a crash
 
 struct Recipe {
   std::string name;
@@ -60,8 +59,7 @@ std::string ReadText(const std::string& path)
 // replaced, innermost first; what a token gives is not read again.
 std::string Expand(const std::string& s, size_t* pPos, const std::string& samples, std::mt19937& rng)
 {
-  static const std::map<std::string, std::string> kChars = {
-      {"crlf", "\r\n"}, {"lf", "\n"}, {"cr", "\r"}, {"tab", "\t"}, {"nul", std::string(1, '\0')}};
+  static const std::map<std::string, std::string> kBreaks = {{"crlf", "\r\n"}, {"lf", "\n"}, {"cr", "\r"}};
   std::string out;
   while (*pPos < s.size() && s[*pPos] != '}') {
     if (s[(*pPos)++] != '{') {
@@ -70,14 +68,13 @@ std::string Expand(const std::string& s, size_t* pPos, const std::string& sample
     }
     const std::string inner = Expand(s, pPos, samples, rng), word = inner.substr(0, inner.find(' '));
     const std::string arg = inner.substr(std::min(word.size() + 1, inner.size()));
-    const bool bFile = word == "sample" || word == "chop" || (kChars.count(word) && !arg.empty());
-    const std::string file = bFile ? ReadText(samples + "/" + arg) : "";
+    const std::string file = kBreaks.count(word) && !arg.empty() ? ReadText(samples + "/" + arg) : "";
     if ((*pPos)++ == s.size())
       throw std::invalid_argument("no } after {" + inner);
-    else if (kChars.count(word))
-      out += bFile ? std::regex_replace(file, std::regex("\r\n"), kChars.at(word)) : kChars.at(word);
-    else if (word == "chop" || word == "sample")
-      out += word == "sample" ? file : file.substr(0, file.find_last_not_of("\r\n") + 1);
+    else if (word == "nul")
+      out += '\0';
+    else if (kBreaks.count(word))
+      out += arg.empty() ? kBreaks.at(word) : std::regex_replace(file, std::regex("\r\n"), kBreaks.at(word));
     else if (word == "rep" || word == "bytes")
       for (size_t i = 0, n = std::stoul(arg); i < n; ++i)
         out += word == "rep" ? arg.substr(arg.find(' ') + 1) : std::string(1, (char)rng());
@@ -87,129 +84,100 @@ std::string Expand(const std::string& s, size_t* pPos, const std::string& sample
   return out;
 }
 
-// Builds a computer from the sample and its recipes, runs and checks it:
-// the path it took, then one line per fault.
-std::string BuildAndRun(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
+// Carries out one operation on the computer in dir; setupsim's options go to *pArgs.
+void Apply(const std::string& op, const std::string& dir, std::vector<std::string>* pArgs)
 {
-  fs::create_directories(c.dir);
-  fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
-  fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
+  const std::string verb = op.substr(0, op.find(' ')), rest = op.substr(std::min(verb.size() + 1, op.size()));
+  if (verb.compare(0, 2, "--") == 0)
+    pArgs->insert(pArgs->end(), {verb, rest});
+  else if (verb == "reg")
+    std::ofstream(dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
   auto host = [&](const std::string& w) {  // "C:\A\B" -> DIR/c/A/B
-    const std::string rest = std::regex_replace(w.substr(std::min<size_t>(3, w.size())), std::regex("\\\\"), "/");
-    return c.dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + rest;
+    const std::string path = std::regex_replace(w.substr(std::min<size_t>(3, w.size())), std::regex("\\\\"), "/");
+    return dir + "/" + sim::Lower(w.substr(0, 1)) + "/" + path;
   };
-  std::mt19937 rng(c.seed);
-  std::vector<std::string> args{"hostile_sweep"};
-  for (const auto* pOps : {&c.pVariant->ops, &c.pTrait->ops})
-    for (const auto& op : *pOps) {
-      size_t pos = 0;
-      const std::string line = Expand(op, &pos, samples, rng);
-      const std::string verb = line.substr(0, line.find(' '));
-      const std::string rest = line.substr(std::min(verb.size() + 1, line.size()));
-      std::istringstream in(rest);
-      std::string paths, to;
-      in >> std::quoted(paths, '"', kNoEscape);
-      in.get();  // the blank after the path
-      const std::string text{std::istreambuf_iterator<char>(in), {}};
-      std::istringstream(text) >> std::quoted(to, '"', kNoEscape);
-      if (pos != op.size())
-        throw std::invalid_argument("} without { in " + op);
-      if (verb.compare(0, 2, "--") == 0)
-        args.insert(args.end(), {verb, rest});
-      else if (verb == "reg")
-        std::ofstream(c.dir + "/registry.reg", std::ios::binary | std::ios::app) << rest;
-      std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
-      for (std::string path; std::getline(list, path, '|');) {
-        std::error_code ec;
-        if (verb == "file") {
-          fs::create_directories(fs::path(host(path)).parent_path(), ec);
-          std::ofstream(host(path), std::ios::binary) << text;
-        } else if (verb == "dir") {
-          fs::create_directories(host(path), ec);
-        } else if (verb == "remove") {
-          fs::remove_all(host(path), ec);
-        } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
-          const std::string from = verb == "copy" ? c.dir + "/copy" : host(path);
-          if (verb == "copy")
-            fs::copy(host(path), from, fs::copy_options::recursive, ec);
-          fs::create_directories(fs::path(host(to)).parent_path(), ec);
-          fs::rename(from, host(to), ec);
-        } else if (verb == "readonly") {
-          fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                          fs::perm_options::remove, ec);
-        } else {
-          throw std::invalid_argument("unknown operation: " + op);
-        }
-        if (ec)
-          throw std::invalid_argument("cannot apply: " + op);
-      }
+  const bool bText = verb == "file" || verb == "copy" || verb == "move";  // then PATHS hold no blank
+  const std::string paths = bText ? rest.substr(0, rest.find(' ')) : rest;
+  const std::string text = rest.substr(std::min(paths.size() + 1, rest.size()));  // or the new path
+  std::istringstream list(verb[0] == '-' || verb == "reg" ? "" : paths);
+  for (std::string path; std::getline(list, path, '|');) {
+    std::error_code ec;
+    if (verb == "file") {
+      fs::create_directories(fs::path(host(path)).parent_path(), ec);
+      std::ofstream(host(path), std::ios::binary) << text;
+    } else if (verb == "remove") {
+      fs::remove_all(host(path), ec);
+    } else if (verb == "move" || verb == "copy") {  // a copy by way of a folder beside the drives
+      const std::string from = verb == "copy" ? dir + "/copy" : host(path);
+      if (verb == "copy")
+        fs::copy(host(path), from, fs::copy_options::recursive, ec);
+      fs::create_directories(fs::path(host(text)).parent_path(), ec);
+      fs::rename(from, host(text), ec);
+    } else if (verb == "readonly") {
+      fs::permissions(host(path), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                      fs::perm_options::remove, ec);
+    } else {
+      throw std::invalid_argument("unknown operation: " + op);
     }
-  args.push_back(c.dir);
-  std::vector<char*> argv;
-  for (auto& a : args)
-    argv.push_back(&a[0]);
-  sim::SimOptions options;
-  SetupSimCommandLine cl;
-  std::string err;
-  if (!sim::ReadMachineIni(c.dir, &options, &err) || !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
-    throw std::invalid_argument(err);
-  ApplyCommandLine(cl, &options);
-  const hostile::CheckedRun run = hostile::RunChecked(c.dir, options, rules);
-  std::string report = (run.refused ? "refused: " + run.refusal : run.path) + "\n";
-  for (const auto& f : run.faults)
-    report += f + "\n";
-  return report;
+    if (ec)
+      throw std::invalid_argument("cannot apply: " + op);
+  }
 }
 
-// Runs one computer in a child that leaves its report beside the computer:
-// "" when all was well, else what went wrong.
-std::string RunIsolated(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules,
-                        std::string* pPath)
+// Builds a computer from the sample and its recipes, runs and checks it in a
+// child that prints its own faults; true when all was well.
+bool RunIsolated(const std::string& samples, const Computer& c, const hostile::CAllowedChanges& rules)
 {
   std::cout.flush();
   const pid_t pid = fork();
   if (pid == 0) {
     alarm(kDeadlineSeconds);
-    std::string report;
+    hostile::CheckedRun run;
     try {
-      report = BuildAndRun(samples, c, rules);
+      fs::create_directories(c.dir);
+      fs::copy(samples + "/machine-98", c.dir, fs::copy_options::recursive);
+      fs::copy(samples + "/disc", c.dir + "/d", fs::copy_options::recursive);
+      std::mt19937 rng(c.seed);
+      std::vector<std::string> args{"hostile_sweep"};
+      for (const auto* pOps : {&c.pVariant->ops, &c.pTrait->ops})
+        for (const auto& op : *pOps) {
+          size_t pos = 0;
+          Apply(Expand(op, &pos, samples, rng), c.dir, &args);
+          if (pos != op.size())
+            throw std::invalid_argument("} without { in " + op);
+        }
+      args.push_back(c.dir);
+      std::vector<char*> argv;
+      for (auto& a : args)
+        argv.push_back(&a[0]);
+      sim::SimOptions options;
+      SetupSimCommandLine cl;
+      std::string err;
+      if (!sim::ReadMachineIni(c.dir, &options, &err) ||
+          !ParseSetupSimCommandLine((int)argv.size(), argv.data(), &cl, &err))
+        throw std::invalid_argument(err);
+      ApplyCommandLine(cl, &options);
+      run = hostile::RunChecked(c.dir, options, rules);
     } catch (const std::invalid_argument& e) {
-      report = std::string("-\n") + e.what() + "\n";
+      run.faults.push_back(e.what());
     }
-    std::ofstream(c.dir + ".txt", std::ios::binary) << report;
-    _exit(0);
+    if (!run.faults.empty())
+      std::cout << "FAILED " << c.name << " (" << c.dir << "), path " << run.path << "\n";
+    for (const auto& f : run.faults)
+      std::cout << f << "\n";
+    std::cout.flush();
+    _exit(run.faults.empty() ? kPassed : kFailed);
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status))
-    return WTERMSIG(status) == SIGALRM ? "hang: no answer within the deadline\n"
-                                       : "crash: signal " + std::to_string(WTERMSIG(status)) + "\n";
-  std::string report;
-  if (WEXITSTATUS(status) != 0 || !sim::ReadWholeFile(c.dir + ".txt", &report) || report.empty())
-    return "crash: exit status " + std::to_string(WEXITSTATUS(status)) + ", no report\n";
-  *pPath = report.substr(0, report.find('\n'));
-  return report.substr(report.find('\n') + 1);
-}
-
-// "variant NAME [rotate]" or "trait NAME", then its operations, indented.
-void ReadRecipes(const std::string& text, std::vector<Recipe>* pVariants, std::vector<Recipe>* pTraits)
-{
-  std::istringstream in(text);
-  std::vector<Recipe>* pLast = nullptr;
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line);
-    std::istringstream words(t);
-    std::string kind, name, rotate;
-    words >> kind >> name >> rotate;
-    if (t.empty() || t[0] == '#')
-      continue;
-    if (kind == "variant" || kind == "trait")
-      (pLast = kind == "variant" ? pVariants : pTraits)->push_back(Recipe{name, rotate == "rotate", {}});
-    else if (line[0] == ' ' && pLast)
-      pLast->back().ops.push_back(t);
-    else
-      throw std::invalid_argument("not in a recipe: " + t);
-  }
+  if (WIFEXITED(status) && (WEXITSTATUS(status) == kPassed || WEXITSTATUS(status) == kFailed))
+    return WEXITSTATUS(status) == kPassed;
+  std::cout << "FAILED " << c.name << " (" << c.dir << ")\n"
+            << (!WIFSIGNALED(status) ? "crash: exit status " + std::to_string(WEXITSTATUS(status))
+                : WTERMSIG(status) == SIGALRM ? std::string("hang: no answer within the deadline")
+                                              : "crash: signal " + std::to_string(WTERMSIG(status)))
+            << "\n";
+  return false;
 }
 
 // Gives write permission back (the "readonly" operation took it) and removes.
@@ -226,55 +194,53 @@ void Remove(const std::string& dir)
 
 int main(int argc, char** argv)
 {
-  if (argc < 5) {
-    std::cerr << "usage: hostile_sweep SAMPLES RULES COMPUTERS SCRATCH [NAME-SUBSTRING]\n";
+  if (argc < 4) {
+    std::cerr << "usage: hostile_sweep SAMPLES RULES COMPUTERS [NAME-SUBSTRING]\n";
     return 2;
   }
-  const std::string samples = argv[1], only = argc > 5 ? argv[5] : "";
-  std::string scratch = std::string(argv[4]) + "/hostile-sweep-XXXXXX", err;
-  hostile::CAllowedChanges rules;
+  const std::string samples = argv[1], only = argc > 4 ? argv[4] : "";
+  std::string scratch =
+      (fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string()) + "/hostile-sweep-XXXXXX";
+  std::shared_ptr<const hostile::CAllowedChanges> rules;
   std::vector<Recipe> variants, traits;
   try {
-    ReadRecipes(ReadText(argv[3]), &variants, &traits);
-    fs::create_directories(argv[4]);
-    if (mkdtemp(&scratch[0]) == nullptr || !rules.Load(ReadText(argv[2]), &err))
-      throw std::invalid_argument(err.empty() ? "cannot make a folder in " + scratch : err);
+    rules = hostile::LoadAllowedChanges(ReadText(argv[2]));
+    // "variant NAME [rotate]" or "trait NAME", then its operations.
+    for (const hostile::CBlock& b : hostile::ReadBlocks(ReadText(argv[3])))
+      if (b.head.size() < 2 || (b.head[0] != "variant" && b.head[0] != "trait"))
+        throw std::invalid_argument("neither a variant nor a trait: " + b.head[0]);
+      else
+        (b.head[0] == "trait" ? traits : variants).push_back({b.head[1], b.head.back() == "rotate", b.lines});
+    if (mkdtemp(&scratch[0]) == nullptr)
+      throw std::invalid_argument("cannot make a folder in " + scratch);
   } catch (const std::exception& e) {
     std::cerr << "hostile_sweep: " << e.what() << "\n";
     return 2;
   }
   // Each trait meets every variant, and two of the rotating ones in turn.
   const size_t nRotating = std::count_if(variants.begin(), variants.end(), [](const Recipe& v) { return v.bRotate; });
-  std::vector<Computer> computers;
+  size_t nComputers = 0, nPassed = 0;
   unsigned seed = 1;
   for (size_t nTrait = 0; nTrait < traits.size(); ++nTrait) {
     size_t nTurn = nRotating - 2 * nTrait % std::max<size_t>(nRotating, 1);
     for (const Recipe& variant : variants) {
-      const std::string name = traits[nTrait].name + " / " + variant.name;
-      ++seed;
-      if ((!variant.bRotate || nTurn++ % nRotating < 2) && name.find(only) != std::string::npos)
-        computers.push_back(Computer{name, scratch + "/" + std::to_string(seed), &variant, &traits[nTrait], seed});
+      const Computer c{traits[nTrait].name + " / " + variant.name, scratch + "/" + std::to_string(++seed), &variant,
+                       &traits[nTrait], seed};
+      if ((variant.bRotate && nTurn++ % nRotating >= 2) || c.name.find(only) == std::string::npos)
+        continue;
+      ++nComputers;
+      if (RunIsolated(samples, c, *rules)) {
+        ++nPassed;
+        Remove(c.dir);
+      }
     }
   }
-  size_t nPassed = 0;
-  for (const Computer& c : computers) {
-    std::string path, failure = RunIsolated(samples, c, rules, &path);
-    if (std::getenv("HOSTILE_SWEEP_VERBOSE"))
-      std::cout << c.name << ": " << path << "\n";
-    if (!failure.empty()) {
-      std::cout << "FAILED " << c.name << " (" << c.dir << ")\n" << failure;
-      continue;
-    }
-    ++nPassed;
-    Remove(c.dir);
-    fs::remove(c.dir + ".txt");
-  }
-  std::cout << nPassed << " passed, " << computers.size() - nPassed << " failed\n";
-  if (nPassed == computers.size())
+  std::cout << nPassed << " passed, " << nComputers - nPassed << " failed\n";
+  if (nPassed == nComputers)
     fs::remove_all(scratch);
-  if (only.empty() && computers.size() < kMinComputers) {
+  if (only.empty() && nComputers < kMinComputers) {
     std::cout << "fewer than " << kMinComputers << " computers\n";
     return 1;
   }
-  return nPassed == computers.size() ? 0 : 1;
+  return nPassed == nComputers ? 0 : 1;
 }
