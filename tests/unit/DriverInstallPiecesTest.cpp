@@ -30,10 +30,8 @@ TEST(DriverInstallPieces, SystrayServicesValueKeepsItsShape)
     m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kSystray + "]\r\n\"Services\"=" + row.regText +
                   "\r\n\r\n[HKEY_USERS\\.DEFAULT\\" + kSystray + "]\r\n\"Services\"=" + row.regText + "\r\n");
     sim::CSimComputer& computer = m.Load();
-    {
-      sim::CPlatformScope scope(computer);
-      ClearSystrayServiceBit();
-    }
+    sim::CPlatformScope scope(computer);
+    ClearSystrayServiceBit();
     for (const char* root : { "HKEY_CURRENT_USER\\", "HKEY_USERS\\.DEFAULT\\" }) {
       unsigned long type = 0;
       EXPECT_EQ(computer.GetRawValue(root + kSystray, "Services", &type), row.expected) << root << row.regText;

@@ -89,10 +89,8 @@ TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
     for (const auto& row : rows) {
       CTestMachine m;
       m.WriteFile(kInf, WithEol(row.before, eol));
-      {
-        sim::CPlatformScope scope(m.Load());
-        PatchInfConfigLines(kInf, Options(row.options));
-      }
+      sim::CPlatformScope scope(m.Load());
+      PatchInfConfigLines(kInf, Options(row.options));
       const std::string where = "row " + std::to_string(&row - &rows[0]) + (eol == "\n" ? " LF" : " CR LF");
       EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>")) << where;
       const auto& ev = m.computer->Events();
@@ -104,13 +102,10 @@ TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
 TEST(InfOptionPatch, FilesThatCannotBeOpenedStayUnchanged)
 {
   CTestMachine m;
-  m.WriteFile("C:\\INF\\TVX3710.INF", Inf("00100"));
-  m.SetReadOnly("C:\\INF\\TVX3710.INF");
-  {
-    sim::CPlatformScope scope(m.Load());
-    PatchInfConfigLines("C:\\INF\\TVX3710.INF", Options("bass midi game"));
-    PatchInfConfigLines("C:\\INF\\MISSING.INF", Options("bass midi game"));
-  }
+  m.WriteFile("C:\\INF\\TVX3710.INF", Inf("00100"), true);
+  sim::CPlatformScope scope(m.Load());
+  PatchInfConfigLines("C:\\INF\\TVX3710.INF", Options("bass midi game"));
+  PatchInfConfigLines("C:\\INF\\MISSING.INF", Options("bass midi game"));
   EXPECT_EQ(Inf("00100"), m.ReadFile("C:\\INF\\TVX3710.INF"));
   EXPECT_FALSE(m.Exists("C:\\INF\\MISSING.INF"));
 }

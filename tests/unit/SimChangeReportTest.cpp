@@ -31,23 +31,19 @@ TEST(SimChangeReport, EveryKindOfChange)
   after.WriteFile("C:\\WINDOWS\\WIN.INI", "[windows]\nrun=\n\n[Desktop]\nWallpaper=(None)\nTileWallpaper=0\n");
   before.WriteFile("C:\\WINDOWS\\System.ini", "[boot]\r\n");
   after.WriteFile("C:\\WINDOWS\\SYSTEM.INI", "[boot]\r\n");
-  before.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4));
-  after.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6));
-  before.WriteFile("C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ");
+  before.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1", 4), true);
+  after.WriteFile("C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", std::string("MZ\0\1\2\3", 6), true);
+  before.WriteFile("C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ", true);
   after.WriteFile("C:\\WINDOWS\\SYSTEM\\LOCKED.DLL", "MZ");
   before.WriteFile("C:\\Veltrix\\readme.txt", "Tonivex\r\nversion 1\r\nend\r\n");
   after.WriteFile("C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n");
   before.WriteFile("C:\\OldApp\\APP.EXE", "MZ");
-  after.WriteFile("C:\\NewApp\\APP.EXE", "MZ");
+  after.WriteFile("C:\\NewApp\\APP.EXE", "MZ", true);
   before.WriteFile("C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n");
   after.WriteFile("C:\\WINDOWS\\INF\\TVX.INF",
                   "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n");
   after.WriteFile("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\nC:\\Program Files\\"
                   "Veltrix\\Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n");
-  for (const char* path : { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", "C:\\WINDOWS\\SYSTEM\\LOCKED.DLL" })
-    before.SetReadOnly(path);
-  for (const char* path : { "C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV", "C:\\NewApp\\APP.EXE" })
-    after.SetReadOnly(path);
   std::vector<sim::SimChange> changes;
   std::string err;
   ASSERT_TRUE(sim::CompareMachineStates(sim::ReadMachineState(before.Dir()), sim::ReadMachineState(after.Dir()),

@@ -63,9 +63,8 @@ TEST(SimFiles, WildcardsAndListingOrder)
 TEST(SimFiles, ReadOnlyFilesRefuseChangesAtMostFourStreams)
 {
   CTestMachine m;
-  m.WriteFile("C:\\a\\ro.txt", "old");
+  m.WriteFile("C:\\a\\ro.txt", "old", true);
   m.WriteFile("C:\\a\\src.txt", "new");
-  m.SetReadOnly("C:\\a\\ro.txt");
   auto& pc = m.Load();
   IPlatform& p = pc.GetPlatform();
   EXPECT_EQ((DWORD)(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE), p.GetFileAttributesA("C:\\a\\RO.TXT"));
