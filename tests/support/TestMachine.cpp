@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -64,18 +63,13 @@ void CTestMachine::SetRegistry(const std::string& regeditText)
 std::optional<std::string> CTestMachine::ReadFile(const std::string& windowsPath) const
 {
   std::string host = Host(windowsPath);
-  if (host.empty() || !fs::is_regular_file(host))
+  if (!fs::is_regular_file(host))
     return std::nullopt;
-  std::stringstream ss;
-  ss << std::ifstream(host, std::ios::binary).rdbuf();
-  return ss.str();
+  std::ifstream f(host, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-bool CTestMachine::Exists(const std::string& windowsPath) const
-{
-  std::string host = Host(windowsPath);
-  return !host.empty() && fs::exists(host);
-}
+bool CTestMachine::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }
 
 std::string WithEol(std::string s, const std::string& eol)
 {

@@ -9,18 +9,13 @@
 
 namespace {
 
-std::vector<std::string> Search(IPlatform& p, const char* pattern, WIN32_FIND_DATAA* pFirst = nullptr)
+std::vector<std::string> Search(IPlatform& p, const char* pattern)
 {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
   HANDLE h = p.FindFirstFileA(pattern, &fd);
-  if (h == INVALID_HANDLE_VALUE)
-    return names;
-  if (pFirst)
-    *pFirst = fd;
-  do
+  for (bool bMore = h != INVALID_HANDLE_VALUE; bMore; bMore = p.FindNextFileA(h, &fd))
     names.push_back(fd.cFileName);
-  while (p.FindNextFileA(h, &fd));
   p.FindClose(h);
   return names;
 }
@@ -51,9 +46,9 @@ TEST(SimFiles, WildcardsAndListingOrder)
   for (const auto& r : rows)
     EXPECT_EQ(r.names, Search(p, r.pattern)) << r.pattern;
   WIN32_FIND_DATAA fd = {};
-  Search(p, "C:\\dir\\w.inf*", &fd);
+  p.FindClose(p.FindFirstFileA("C:\\dir\\w.inf*", &fd));
   EXPECT_STREQ("W~1.INF", fd.cAlternateFileName);
-  Search(p, "C:\\dir\\sub", &fd);
+  p.FindClose(p.FindFirstFileA("C:\\dir\\sub", &fd));
   EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
