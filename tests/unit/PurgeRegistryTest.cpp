@@ -21,8 +21,7 @@ const std::string kPci = kEnum + "PCI\\VEN_5D2A&DEV_01", kQvx = kEnum + "QVX\\CH
 
 // Records the keys deleted, by path; deleting the chosen key fails with
 // access denied and deletes nothing.
-class CRefusingComputer : public sim::CSimPlatform {
-public:
+struct CRefusingComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   LONG RegDeleteKeyA(HKEY hKey, LPCSTR pszSubKey) override
   {

@@ -13,8 +13,7 @@
 namespace {
 
 // A computer with the version record given.
-class CVersionComputer : public sim::CSimPlatform {
-public:
+struct CVersionComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   BOOL GetVersionExA(LPOSVERSIONINFOA pInfo) override
   {
@@ -28,8 +27,7 @@ public:
 };
 
 // Started with an empty command line: the program path comes from the module.
-class CNoCommandLineComputer : public sim::CSimPlatform {
-public:
+struct CNoCommandLineComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   LPSTR GetCommandLineA() override { return m_szEmpty; }
   char m_szEmpty[1] = "";

@@ -14,8 +14,7 @@
 namespace {
 
 // A file in memory with the raw semantics of a Win32 file handle.
-class CMemFile : public IRawFile {
-public:
+struct CMemFile : IRawFile {
   explicit CMemFile(std::string s) : m_data(std::move(s)) {}
   BOOL Read(void* p, DWORD cb, DWORD* pcb) override
   {
