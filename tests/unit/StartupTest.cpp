@@ -94,19 +94,17 @@ TEST(Startup, SourceDirectory)
     { "\\\\SERVER\\SETUP.EXE", "C:\\WINDOWS", "" }, { "\\\\SERVER", "C:\\WINDOWS", "" },
     // No drive letter before the colon: completed as a relative folder.
     { ".:\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\.:\\" },
-    // Relative to the current directory, its drive or its share.
-    { "DISC\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\DISC\\" }, { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" },
+    // Relative to the current directory, its drive or its share (a folder
+    // below it, the current directory itself, the root of its drive, another
+    // drive's root: start-path.scn).
+    { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" }, { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" },
     { "a/b\\\\c\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\a\\b\\c\\" },  // '/' and a doubled backslash: one
     { "..\\..\\..\\X\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\X\\" },  // not above the share
-    { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" }, { "\\SETUP.EXE", "C:\\WINDOWS", "C:\\" },
-    { "SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
-    { "DISC\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\DISC\\" },
     { "\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\" },
     { "SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\" },
-    // On a drive: against that drive's own current directory, which for a
-    // drive other than the current one is its root at start.
+    // On a drive: against that drive's own current directory.
     { "E:DISC\\SETUP.EXE", "E:\\WEB", "E:\\WEB\\DISC\\" }, { "D:SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
-    { "D:SETUP.EXE", "C:\\WINDOWS", "D:\\" }, { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
+    { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
     // Too long: the program path, the current directory, the completed path.
     { DirOfLength(250) + "\\" + std::string(100, 'E') + "\\SETUP.EXE", "C:\\WINDOWS", "" },
     { "SETUP.EXE", DirOfLength(258), DirOfLength(258) + "\\" }, { "SETUP.EXE", DirOfLength(259), "" },
