@@ -20,12 +20,13 @@ std::vector<std::string> Search(IPlatform& p, const char* pattern)
   return names;
 }
 
-TEST(SimFiles, WildcardsAndListingOrder)
+TEST(SimFiles, WildcardsListingOrderAndShortNamesAsWindows9xMakesThem)
 {
   CTestMachine m;
   for (const char* name : { "b.inf", "A.INF", "noext", "c.pnf", "_u.txt", "w.infx" })
     m.WriteFile(std::string("C:\\dir\\") + name, "");
-  m.MakeDir("C:\\dir\\Sub");
+  for (const char* dir : { "C:\\dir\\Sub", "C:\\Program Files\\Veltrix\\W95-98", "C:\\Program Stuff", "C:\\a b.long" })
+    m.MakeDir(dir);
   IPlatform& p = m.Load().GetPlatform();
   const std::vector<std::string> all = { ".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub", "w.infx", "_u.txt" };
   const struct {
@@ -40,7 +41,7 @@ TEST(SimFiles, WildcardsAndListingOrder)
     { "c:\\dir\\*.inf", { "A.INF", "b.inf", "w.infx" } }, { "C:\\dir\\?.?NF", { "A.INF", "b.inf", "c.pnf" } },
     { "C:\\dir\\noext.*", { "noext" } },
     { "C:\\dir\\B.INF", { "b.inf" } },  // one exact path: the existence test
-    { "C:\\dir\\none.inf", {} }, { "C:\\*.*", { "dir", "WINDOWS" } },  // a root has no dot entries
+    { "C:\\dir\\none.inf", {} }, { "C:\\*.*", { "a b.long", "dir", "Program Files", "Program Stuff", "WINDOWS" } },  // a root has no dot entries
     { "C:\\missing\\*.*", {} },
   };
   for (const auto& r : rows)
@@ -50,6 +51,32 @@ TEST(SimFiles, WildcardsAndListingOrder)
   EXPECT_STREQ("W~1.INF", fd.cAlternateFileName);
   p.FindClose(p.FindFirstFileA("C:\\dir\\sub", &fd));
   EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  char buf[MAX_PATH];
+  EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
+  EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
+  const auto expectShort = [&](const char* path, const char* shortPath) {
+    EXPECT_EQ(strlen(shortPath), p.GetShortPathNameA(path, buf, sizeof buf)) << path;
+    EXPECT_STREQ(shortPath, buf) << path;
+  };
+  const char* const shortRows[][2] = {
+    { "C:\\Program Files\\Veltrix\\W95-98", "C:\\PROGRA~1\\VELTRIX\\W95-98" },
+    { "c:\\program stuff", "C:\\PROGRA~2" },  // ~N counts in listing order
+    { "C:\\a b.long", "C:\\AB~1.LON" }, { "C:\\WINDOWS", "C:\\WINDOWS" },
+    { "C:\\Program Files\\", "C:\\PROGRA~1\\" },  // a trailing backslash stays
+    { "C:\\PROGRA~1\\veltrix", "C:\\PROGRA~1\\VELTRIX" },  // short names resolve too
+  };
+  for (const auto& r : shortRows)
+    expectShort(r[0], r[1]);
+  // An alias once given never changes when a sibling is created (probed
+  // under Wine, whose aliases are hashed): a new name that lists first takes
+  // the lowest free number, whatever call creates it.
+  EXPECT_FALSE(p.CreateDirectoryA("C:\\Program Data\\", nullptr));  // refused on 9x
+  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
+  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
+  for (const auto& r : shortRows)
+    expectShort(r[0], r[1]);
+  expectShort("C:\\Program Data", "C:\\PROGRA~3");
+  expectShort("C:\\a a.long", "C:\\AA~1.LON");
 }
 
 // At most the Win32 layer's four streams are open at a time; reading lines,
@@ -110,40 +137,6 @@ TEST(SimFiles, ReadOnlyFilesStreamsCurrentDirectoriesAndShares)
   EXPECT_TRUE(m.Exists("\\\\SERVER\\SHARE\\copy.ini"));
   EXPECT_FALSE(p.SetCurrentDirectoryA("\\\\SERVER\\OTHER"));
   EXPECT_TRUE(pc.Events().empty());
-}
-
-TEST(SimFiles, ShortNamesAsWindows9xMakesThem)
-{
-  CTestMachine m;
-  for (const char* dir : { "C:\\Program Files\\Veltrix\\W95-98", "C:\\Program Stuff", "C:\\a b.long" })
-    m.MakeDir(dir);
-  IPlatform& p = m.Load().GetPlatform();
-  char buf[MAX_PATH];
-  EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
-  EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
-  const auto expectShort = [&](const char* path, const char* shortPath) {
-    EXPECT_EQ(strlen(shortPath), p.GetShortPathNameA(path, buf, sizeof buf)) << path;
-    EXPECT_STREQ(shortPath, buf) << path;
-  };
-  const char* const rows[][2] = {
-    { "C:\\Program Files\\Veltrix\\W95-98", "C:\\PROGRA~1\\VELTRIX\\W95-98" },
-    { "c:\\program stuff", "C:\\PROGRA~2" },  // ~N counts in listing order
-    { "C:\\a b.long", "C:\\AB~1.LON" }, { "C:\\WINDOWS", "C:\\WINDOWS" },
-    { "C:\\Program Files\\", "C:\\PROGRA~1\\" },  // a trailing backslash stays
-    { "C:\\PROGRA~1\\veltrix", "C:\\PROGRA~1\\VELTRIX" },  // short names resolve too
-  };
-  for (const auto& r : rows)
-    expectShort(r[0], r[1]);
-  // An alias once given never changes when a sibling is created (probed
-  // under Wine, whose aliases are hashed): a new name that lists first takes
-  // the lowest free number, whatever call creates it.
-  EXPECT_FALSE(p.CreateDirectoryA("C:\\Program Data\\", nullptr));  // refused on 9x
-  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
-  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
-  for (const auto& r : rows)
-    expectShort(r[0], r[1]);
-  expectShort("C:\\Program Data", "C:\\PROGRA~3");
-  expectShort("C:\\a a.long", "C:\\AA~1.LON");
 }
 
 }  // namespace
