@@ -34,9 +34,8 @@ public:
     auto pc = std::make_unique<T>(m_dir, options);
     std::string err;
     EXPECT_TRUE(pc->Init(&err)) << err;
-    T& result = *pc;
     computer = std::move(pc);
-    return result;
+    return static_cast<T&>(*computer);
   }
 
   sim::SimOptions options;

@@ -2,7 +2,8 @@
 // and after a run: the kinds of change no scenario's report shows (removed
 // keys with every value form, in registry.reg form so that they can be
 // restored; removed folders, binary files, deleting renames), and spelling
-// alone being no change. Value and attribute changes are in the scenarios'.
+// alone being no change. Value and attribute changes, and INF files changed
+// both ways, are in the scenarios' reports.
 #include <gtest/gtest.h>
 
 #include "TestMachine.h"
@@ -33,9 +34,6 @@ TEST(SimChangeReport, EveryKindOfChange)
   after.WriteFile("C:\\Veltrix\\README.TXT", "Tonivex\r\nversion 2\r\nend\r\nnotes\r\n");
   before.WriteFile("C:\\OldApp\\APP.EXE", "MZ");
   after.WriteFile("C:\\NewApp\\APP.EXE", "MZ", true);
-  before.WriteFile("C:\\WINDOWS\\INF\\TVX.INF", "[Version]\r\nClass=MEDIA\r\n[Files]\r\nTVXWAV.DRV\r\n");
-  after.WriteFile("C:\\WINDOWS\\INF\\TVX.INF",
-                  "[Version]\r\nClass=MEDIA\r\nDriverVer=2.0\r\n[Files]\r\nTVXWAV.VXD\r\n");
   after.WriteFile("C:\\WINDOWS\\WININIT.INI", "[rename]\r\nNUL=C:\\WINDOWS\\SYSTEM\\QVAUDIO.VXD\r\nC:\\Program Files\\"
                   "Veltrix\\Tonivex Audio Drivers\\TVXWAV.DRV=C:\\WINDOWS\\SYSTEM\\TVXWAV.DRV\r\n");
   std::vector<sim::SimChange> changes;
@@ -67,10 +65,6 @@ file changed C:\Veltrix\README.TXT
   - version 1
   + version 2
   + notes
-file changed C:\WINDOWS\INF\TVX.INF
-  [Version] DriverVer: added 2.0
-  - TVXWAV.DRV
-  + TVXWAV.VXD
 file changed C:\WINDOWS\SYSTEM\TVXWAV.DRV
   4 bytes -> 6 bytes
 file changed C:\WINDOWS\WIN.INI
