@@ -49,19 +49,17 @@ TEST(Startup, VersionClassification)
     DWORD record[4];  // platform, major, minor, build
     const char* flags;
   } rows[] = {
-    // 9x: the minor version alone tells 95, whatever the build.
+    // 9x: the minor version alone tells 95, whatever the build. The records
+    // the simulated computer gives for each version: startup-dispatch.scn.
     { { 1, 4, 0, 0x04000457 }, "95 " }, { { 1, 4, 0, 0x045A0BB8 }, "95 " },
-    // 98 first edition 1998 (0x07CE) and the other builds outside 2048-2303.
-    { { 1, 4, 10, 0x040A07CE }, "98 " }, { { 1, 4, 10, 0x040A07FF }, "98 " }, { { 1, 4, 10, 0x040A0900 }, "98 " },
-    { { 1, 4, 10, 0 }, "98 " },
-    // Second Edition: 2222 (0x08AE), and both ends of the range.
-    { { 1, 4, 10, 0x040A08AE }, "98 98SE " }, { { 1, 4, 10, 0x040A0800 }, "98 98SE " },
-    { { 1, 4, 10, 0x040A08FF }, "98 98SE " },
-    // ME (3000 = 0x0BB8, high word 0x045A); the high word decides, from 0x0410.
-    { { 1, 4, 90, 0x045A0BB8 }, "ME " }, { { 1, 4, 90, 0x041008AE }, "ME " }, { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
+    // 98 first edition: the builds outside 2048-2303.
+    { { 1, 4, 10, 0x040A07FF }, "98 " }, { { 1, 4, 10, 0x040A0900 }, "98 " }, { { 1, 4, 10, 0 }, "98 " },
+    // Second Edition: both ends of the range.
+    { { 1, 4, 10, 0x040A0800 }, "98 98SE " }, { { 1, 4, 10, 0x040A08FF }, "98 98SE " },
+    // ME: the high word decides, from 0x0410.
+    { { 1, 4, 90, 0x041008AE }, "ME " }, { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
     // NT: below 5 is NT 4.0 (3.51 too), 5 and above the newer family.
-    { { 2, 4, 0, 1381 }, "NT4 " }, { { 2, 3, 51, 1057 }, "NT4 " }, { { 2, 5, 0, 2195 }, "NT5 " },
-    { { 2, 5, 1, 2600 }, "NT5 " }, { { 2, 6, 1, 7601 }, "NT5 " }, { { 2, 0xFFFFFFFF, 0, 0 }, "NT5 " },
+    { { 2, 3, 51, 1057 }, "NT4 " }, { { 2, 6, 1, 7601 }, "NT5 " }, { { 2, 0xFFFFFFFF, 0, 0 }, "NT5 " },
     { { 0, 3, 10, 0 }, "" }, { { 3, 4, 0, 0 }, "" },  // neither family: no flag
   };
   for (const auto& row : rows) {
