@@ -107,27 +107,22 @@ TEST(Startup, SourceDirectory)
     { DirOfLength(250) + "\\" + std::string(100, 'E') + "\\SETUP.EXE", "C:\\WINDOWS", "" },
     { "SETUP.EXE", DirOfLength(258), DirOfLength(258) + "\\" }, { "SETUP.EXE", DirOfLength(259), "" },
     { "DISC\\SETUP.EXE", DirOfLength(253), DirOfLength(253) + "\\DISC\\" }, { "DISC\\SETUP.EXE", DirOfLength(254), "" },
+    // Current directory "": an empty command line, the program path taken
+    // from the module file name, of up to 259 characters.
+    { DirOfLength(249) + "\\SETUP.EXE", "", DirOfLength(249) + "\\" }, { DirOfLength(250) + "\\SETUP.EXE", "", "" },
   };
   for (const auto& row : rows) {
     CTestMachine m;
     for (const std::string& dir : { std::string("E:\\WEB"), std::string("\\\\SERVER\\SHARE\\WEB"), row.cwd })
-      m.MakeDir(dir);
+      m.MakeDir(dir.empty() ? "C:\\WINDOWS" : dir);
     m.options.programPath = row.program;
-    m.options.currentDirectory = row.cwd;
-    sim::CPlatformScope scope(m.Load());
+    if (!row.cwd.empty())
+      m.options.currentDirectory = row.cwd;
+    sim::CPlatformScope scope(row.cwd.empty() ? m.Load<CNoCommandLineComputer>() : m.Load());
     char szDir[MAX_PATH];
     std::memset(szDir, 'x', sizeof szDir);
     BOOL bResult = ResolveSourceDirectory(szDir);
     EXPECT_EQ(row.expected, szDir) << "row " << &row - rows;
     EXPECT_EQ(!row.expected.empty(), bResult != FALSE) << "row " << &row - rows;
-  }
-  // With an empty command line, a module file name of up to 259 characters.
-  for (size_t n : { 259u, 260u }) {
-    CTestMachine m;
-    m.options.programPath = DirOfLength(n - 10) + "\\SETUP.EXE";
-    sim::CPlatformScope scope(m.Load<CNoCommandLineComputer>());
-    char szDir[MAX_PATH];
-    ResolveSourceDirectory(szDir);
-    EXPECT_EQ(n == 259 ? DirOfLength(n - 10) + "\\" : std::string(), szDir) << n;
   }
 }
