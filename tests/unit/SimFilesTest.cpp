@@ -41,7 +41,8 @@ TEST(SimFiles, WildcardsListingOrderAndShortNamesAsWindows9xMakesThem)
     { "c:\\dir\\*.inf", { "A.INF", "b.inf", "w.infx" } }, { "C:\\dir\\?.?NF", { "A.INF", "b.inf", "c.pnf" } },
     { "C:\\dir\\noext.*", { "noext" } },
     { "C:\\dir\\B.INF", { "b.inf" } },  // one exact path: the existence test
-    { "C:\\dir\\none.inf", {} }, { "C:\\*.*", { "a b.long", "dir", "Program Files", "Program Stuff", "WINDOWS" } },  // a root has no dot entries
+    { "C:\\dir\\none.inf", {} },
+    { "C:\\*.*", { "a b.long", "dir", "Program Files", "Program Stuff", "WINDOWS" } },  // a root has no dot entries
     { "C:\\missing\\*.*", {} },
   };
   for (const auto& r : rows)
