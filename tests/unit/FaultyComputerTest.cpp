@@ -83,7 +83,8 @@ TEST(FaultyComputer, CloseBoxDoesNothing)
   CDiscMachine m;
   m.options.actions = { "click:1002" };
   auto& pc = m.Load<CCloseBoxComputer>();
-  EXPECT_EQ(sim::RunLauncher(pc).events, (Events{ "dialog 102 open lang=1033", "dialog 102 end IDCANCEL", "return false" }));
+  EXPECT_EQ(sim::RunLauncher(pc).events,
+            (Events{ "dialog 102 open lang=1033", "dialog 102 end IDCANCEL", "return false" }));
   EXPECT_EQ(0, pc.m_nSysCloseResult);  // the Close command is left to the default handling
   EXPECT_FALSE(m.Exists("C:\\WINDOWS\\QVXSETUP.INI"));
 }
