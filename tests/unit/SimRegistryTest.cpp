@@ -10,9 +10,6 @@
 
 namespace {
 
-const std::string kEveryForm =
-    WithEol("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix]\n" + std::string(kEveryValueForm) + "; a comment\n\n");
-
 TEST(SimRegistry, MalformedLinesRefuseToLoad)
 {
   const std::string kKey = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\A]\r\n";
@@ -36,7 +33,8 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
   const struct {
     std::string before, state, after;
   } rows[] = {
-    { kEveryForm, "", kEveryForm },
+    { WithEol("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix]\n" + std::string(kEveryValueForm) + "; a comment\n\n"),
+      "", "" },
     // LF, one key in several spellings, odd wrapping, no final line end.
     { "\n\nREGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"X\"=\"1\"\n[hkey_local_machine\\SOFTWARE\\B]\n"
       "  \"Wrapped\" = hex:01,02,\\\n      03,\\\n04\n[HKEY_LOCAL_MACHINE\\software\\a]\n\"X\"=\"2\"\n"
