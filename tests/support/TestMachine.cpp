@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -44,20 +43,17 @@ std::string CTestMachine::Host(const std::string& windowsPath) const
          (rest.empty() || rest[0] != '/' ? "/" : "") + rest;
 }
 
-void CTestMachine::WriteFile(const std::string& windowsPath, const std::string& content)
+void CTestMachine::WriteFile(const std::string& windowsPath, const std::string& content, bool bReadOnly)
 {
   fs::path host = Host(windowsPath);
   fs::create_directories(host.parent_path());
   std::ofstream(host, std::ios::binary | std::ios::trunc) << content;
+  if (bReadOnly)
+    fs::permissions(host, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
 }
 
 void CTestMachine::MakeDir(const std::string& windowsPath) { fs::create_directories(Host(windowsPath)); }
-
-void CTestMachine::SetReadOnly(const std::string& windowsPath)
-{
-  fs::permissions(Host(windowsPath), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-}
 
 void CTestMachine::SetRegistry(const std::string& regeditText)
 {
@@ -67,26 +63,13 @@ void CTestMachine::SetRegistry(const std::string& regeditText)
 std::optional<std::string> CTestMachine::ReadFile(const std::string& windowsPath) const
 {
   std::string host = Host(windowsPath);
-  if (host.empty() || !fs::is_regular_file(host))
+  if (!fs::is_regular_file(host))
     return std::nullopt;
-  std::stringstream ss;
-  ss << std::ifstream(host, std::ios::binary).rdbuf();
-  return ss.str();
+  std::ifstream f(host, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-bool CTestMachine::Exists(const std::string& windowsPath) const
-{
-  std::string host = Host(windowsPath);
-  return !host.empty() && fs::exists(host);
-}
-
-std::string JoinEvents(const sim::RunOutcome& outcome)
-{
-  std::string s;
-  for (const auto& e : outcome.events)
-    s += e + "\n";
-  return s;
-}
+bool CTestMachine::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }
 
 std::string WithEol(std::string s, const std::string& eol)
 {

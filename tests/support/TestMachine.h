@@ -1,7 +1,7 @@
 // A simulated computer in a temporary machine folder (drives C:, with
 // C:\WINDOWS\SYSTEM, and D:): files and registry.reg written, then Load<T>()
 // loads it as a sim::CSimPlatform or a class derived from it (a computer that
-// answers some calls otherwise), Run<T>() also runs the launcher and saves.
+// answers some calls otherwise).
 #ifndef TESTS_SUPPORT_TESTMACHINE_H
 #define TESTS_SUPPORT_TESTMACHINE_H
 
@@ -21,9 +21,8 @@ public:
   CTestMachine& operator=(const CTestMachine&) = delete;
 
   const std::string& Dir() const { return m_dir; }
-  void WriteFile(const std::string& windowsPath, const std::string& content);
+  void WriteFile(const std::string& windowsPath, const std::string& content, bool bReadOnly = false);
   void MakeDir(const std::string& windowsPath);
-  void SetReadOnly(const std::string& windowsPath);
   void SetRegistry(const std::string& regeditText);
   // Names are found without regard to case once the computer is loaded.
   std::optional<std::string> ReadFile(const std::string& windowsPath) const;
@@ -35,17 +34,8 @@ public:
     auto pc = std::make_unique<T>(m_dir, options);
     std::string err;
     EXPECT_TRUE(pc->Init(&err)) << err;
-    T& result = *pc;
     computer = std::move(pc);
-    return result;
-  }
-  template <class T = sim::CSimPlatform>
-  sim::RunOutcome Run()
-  {
-    sim::RunOutcome r = sim::RunLauncher(Load<T>());
-    std::string err;
-    EXPECT_TRUE(computer->Save(&err)) << err;
-    return r;
+    return static_cast<T&>(*computer);
   }
 
   sim::SimOptions options;
@@ -56,8 +46,6 @@ private:
   std::string m_dir;
 };
 
-// The events joined by newlines, for readable failure messages.
-std::string JoinEvents(const sim::RunOutcome& outcome);
 // The text with each LF replaced by eol.
 std::string WithEol(std::string s, const std::string& eol = "\r\n");
 // The lines of a key holding a value of every form registry.reg writes (LF).

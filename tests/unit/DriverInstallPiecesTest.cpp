@@ -17,27 +17,24 @@ TEST(DriverInstallPieces, SystrayServicesValueKeepsItsShape)
   const std::string kSystray = "Software\\Microsoft\\Windows\\CurrentVersion\\Applets\\Systray";
   const struct {
     const char* regText;
-    std::vector<unsigned char> expected;
-    unsigned long type;
+    std::vector<unsigned char> expected;  // of the type read
   } rows[] = {
-    { "dword:00000103", { 3, 1, 0, 0 }, REG_DWORD }, { "hex:0f,ff", { 0x0b, 0xff }, REG_BINARY },
-    { "hex:04", { 0 }, REG_BINARY }, { "hex:", {}, REG_BINARY },
-    { "hex:ff,ff,ff,ff,ff,ff,ff,ff", { 0xfb, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff }, REG_BINARY },
-    { "hex:ff,ff,ff,ff,ff,ff,ff,ff,ff", std::vector<unsigned char>(9, 0xff), REG_BINARY },
+    { "dword:00000103", { 3, 1, 0, 0 } }, { "hex:0f,ff", { 0x0b, 0xff } },
+    { "hex:04", { 0 } }, { "hex:", {} },
+    { "hex:ff,ff,ff,ff,ff,ff,ff,ff", { 0xfb, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff } },
+    { "hex:ff,ff,ff,ff,ff,ff,ff,ff,ff", std::vector<unsigned char>(9, 0xff) },
   };
   for (const auto& row : rows) {
     CTestMachine m;
     m.SetRegistry("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + kSystray + "]\r\n\"Services\"=" + row.regText +
                   "\r\n\r\n[HKEY_USERS\\.DEFAULT\\" + kSystray + "]\r\n\"Services\"=" + row.regText + "\r\n");
     sim::CSimComputer& computer = m.Load();
-    {
-      sim::CPlatformScope scope(computer);
-      ClearSystrayServiceBit();
-    }
+    sim::CPlatformScope scope(computer);
+    ClearSystrayServiceBit();
     for (const char* root : { "HKEY_CURRENT_USER\\", "HKEY_USERS\\.DEFAULT\\" }) {
       unsigned long type = 0;
       EXPECT_EQ(computer.GetRawValue(root + kSystray, "Services", &type), row.expected) << root << row.regText;
-      EXPECT_EQ(type, row.type) << root << row.regText;
+      EXPECT_EQ(type, row.regText[0] == 'd' ? REG_DWORD : REG_BINARY) << root << row.regText;
     }
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "TestMachine.h"
@@ -66,8 +67,9 @@ const Row kRows[] = {
   { "rear midi", "[A]\nHKR,Config,DISMPU,1,0", "[A]\nHKR,Config,DISMPU,1,1", 1 },
   { "rear midi", "HKR,Config,DISMPU,1,0", "HKR,Config,DISMPU,1,1", 1 },
   { "card", "[A]\nHKR,Config,LINEINasREAR,1,1", "[A]\nHKR,Config,LINEINasREAR,1,0", 0 },
-  // Files without option lines.
+  // Files without option lines, a read-only file, a missing one.
   { "bass midi game", "", "", 0 }, { "bass midi game", "\n", "\n", 0 },
+  { "bass midi game read-only", Inf("00100"), Inf("00100"), 0 }, { "bass midi game", "<missing>", "<missing>", 0 },
   { "bass midi game", "[Version]\nSignature=\"$CHICAGO$\"\n", "[Version]\nSignature=\"$CHICAGO$\"\n", 0 },
 };
 
@@ -88,29 +90,14 @@ TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
     }
     for (const auto& row : rows) {
       CTestMachine m;
-      m.WriteFile(kInf, WithEol(row.before, eol));
-      {
-        sim::CPlatformScope scope(m.Load());
-        PatchInfConfigLines(kInf, Options(row.options));
-      }
+      if (row.before != "<missing>")
+        m.WriteFile(kInf, WithEol(row.before, eol), std::strstr(row.options, "read-only"));
+      sim::CPlatformScope scope(m.Load());
+      PatchInfConfigLines(kInf, Options(row.options));
       const std::string where = "row " + std::to_string(&row - &rows[0]) + (eol == "\n" ? " LF" : " CR LF");
       EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>")) << where;
       const auto& ev = m.computer->Events();
       EXPECT_EQ(row.nPauses, (size_t)std::count(ev.begin(), ev.end(), "pause 100")) << where;
     }
   }
-}
-
-TEST(InfOptionPatch, FilesThatCannotBeOpenedStayUnchanged)
-{
-  CTestMachine m;
-  m.WriteFile("C:\\INF\\TVX3710.INF", Inf("00100"));
-  m.SetReadOnly("C:\\INF\\TVX3710.INF");
-  {
-    sim::CPlatformScope scope(m.Load());
-    PatchInfConfigLines("C:\\INF\\TVX3710.INF", Options("bass midi game"));
-    PatchInfConfigLines("C:\\INF\\MISSING.INF", Options("bass midi game"));
-  }
-  EXPECT_EQ(Inf("00100"), m.ReadFile("C:\\INF\\TVX3710.INF"));
-  EXPECT_FALSE(m.Exists("C:\\INF\\MISSING.INF"));
 }

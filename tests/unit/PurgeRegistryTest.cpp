@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <strings.h>
 
 #include "TestMachine.h"
 #include "purge/LegacyRegistryPurge.h"
@@ -23,14 +21,13 @@ const std::string kPci = kEnum + "PCI\\VEN_5D2A&DEV_01", kQvx = kEnum + "QVX\\CH
 
 // Records the keys deleted, by path; deleting the chosen key fails with
 // access denied and deletes nothing.
-class CRefusingComputer : public sim::CSimPlatform {
-public:
+struct CRefusingComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   LONG RegDeleteKeyA(HKEY hKey, LPCSTR pszSubKey) override
   {
     std::string path = (hKey == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT\\" : "HKEY_LOCAL_MACHINE\\") +
                        std::string(pszSubKey);
-    if (strcasecmp(path.c_str(), m_refused.c_str()) == 0)
+    if (path == m_refused)
       return ++m_nRefusals, ERROR_ACCESS_DENIED;
     LONG lResult = sim::CSimPlatform::RegDeleteKeyA(hKey, pszSubKey);
     if (lResult == ERROR_SUCCESS)
@@ -96,8 +93,7 @@ TEST(PurgeRegistry, ExaminesEveryInstanceAndTakesFifteenEntriesPerTypeKey)
   std::string reg = "REGEDIT4\n";
   std::vector<std::string> removed;
   for (int i = 0; i < 130; ++i) {
-    char sz[8];
-    std::snprintf(sz, sizeof sz, "%04d", i);
+    const std::string sz = std::to_string(10000 + i).substr(1);
     bool bMaker = i == 0 || i == 99 || i == 100 || i == 101 || i == 129;
     reg += "\n[" + kClass + sz + "]\n\"ProviderName\"=\"" + (bMaker ? "Veltrix" : "Arcwave Systems") + "\"\n";
     reg += "\n[" + kRes + "wave\\QVPCI95.DRV<" + sz + ">]\n";

@@ -9,28 +9,24 @@
 
 namespace {
 
-std::vector<std::string> Search(IPlatform& p, const char* pattern, WIN32_FIND_DATAA* pFirst = nullptr)
+std::vector<std::string> Search(IPlatform& p, const char* pattern)
 {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
   HANDLE h = p.FindFirstFileA(pattern, &fd);
-  if (h == INVALID_HANDLE_VALUE)
-    return names;
-  if (pFirst)
-    *pFirst = fd;
-  do
+  for (bool bMore = h != INVALID_HANDLE_VALUE; bMore; bMore = p.FindNextFileA(h, &fd))
     names.push_back(fd.cFileName);
-  while (p.FindNextFileA(h, &fd));
   p.FindClose(h);
   return names;
 }
 
-TEST(SimFiles, WildcardsAndListingOrder)
+TEST(SimFiles, WildcardsListingOrderAndShortNamesAsWindows9xMakesThem)
 {
   CTestMachine m;
   for (const char* name : { "b.inf", "A.INF", "noext", "c.pnf", "_u.txt", "w.infx" })
     m.WriteFile(std::string("C:\\dir\\") + name, "");
-  m.MakeDir("C:\\dir\\Sub");
+  for (const char* dir : { "C:\\dir\\Sub", "C:\\Program Files\\Veltrix\\W95-98", "C:\\Program Stuff", "C:\\a b.long" })
+    m.MakeDir(dir);
   IPlatform& p = m.Load().GetPlatform();
   const std::vector<std::string> all = { ".", "..", "A.INF", "b.inf", "c.pnf", "noext", "Sub", "w.infx", "_u.txt" };
   const struct {
@@ -45,27 +41,55 @@ TEST(SimFiles, WildcardsAndListingOrder)
     { "c:\\dir\\*.inf", { "A.INF", "b.inf", "w.infx" } }, { "C:\\dir\\?.?NF", { "A.INF", "b.inf", "c.pnf" } },
     { "C:\\dir\\noext.*", { "noext" } },
     { "C:\\dir\\B.INF", { "b.inf" } },  // one exact path: the existence test
-    { "C:\\dir\\none.inf", {} }, { "C:\\*.*", { "dir", "WINDOWS" } },  // a root has no dot entries
+    { "C:\\dir\\none.inf", {} },
+    { "C:\\*.*", { "a b.long", "dir", "Program Files", "Program Stuff", "WINDOWS" } },  // a root has no dot entries
     { "C:\\missing\\*.*", {} },
   };
   for (const auto& r : rows)
     EXPECT_EQ(r.names, Search(p, r.pattern)) << r.pattern;
   WIN32_FIND_DATAA fd = {};
-  Search(p, "C:\\dir\\w.inf*", &fd);
+  p.FindClose(p.FindFirstFileA("C:\\dir\\w.inf*", &fd));
   EXPECT_STREQ("W~1.INF", fd.cAlternateFileName);
-  Search(p, "C:\\dir\\sub", &fd);
+  p.FindClose(p.FindFirstFileA("C:\\dir\\sub", &fd));
   EXPECT_EQ((DWORD)FILE_ATTRIBUTE_DIRECTORY, fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  char buf[MAX_PATH];
+  EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
+  EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
+  const auto expectShort = [&](const char* path, const char* shortPath) {
+    EXPECT_EQ(strlen(shortPath), p.GetShortPathNameA(path, buf, sizeof buf)) << path;
+    EXPECT_STREQ(shortPath, buf) << path;
+  };
+  const char* const shortRows[][2] = {
+    { "C:\\Program Files\\Veltrix\\W95-98", "C:\\PROGRA~1\\VELTRIX\\W95-98" },
+    { "c:\\program stuff", "C:\\PROGRA~2" },  // ~N counts in listing order
+    { "C:\\a b.long", "C:\\AB~1.LON" }, { "C:\\WINDOWS", "C:\\WINDOWS" },
+    { "C:\\Program Files\\", "C:\\PROGRA~1\\" },  // a trailing backslash stays
+    { "C:\\PROGRA~1\\veltrix", "C:\\PROGRA~1\\VELTRIX" },  // short names resolve too
+  };
+  for (const auto& r : shortRows)
+    expectShort(r[0], r[1]);
+  // An alias once given never changes when a sibling is created (probed
+  // under Wine, whose aliases are hashed): a new name that lists first takes
+  // the lowest free number, whatever call creates it.
+  EXPECT_FALSE(p.CreateDirectoryA("C:\\Program Data\\", nullptr));  // refused on 9x
+  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
+  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
+  for (const auto& r : shortRows)
+    expectShort(r[0], r[1]);
+  expectShort("C:\\Program Data", "C:\\PROGRA~3");
+  expectShort("C:\\a a.long", "C:\\AA~1.LON");
 }
 
 // At most the Win32 layer's four streams are open at a time; reading lines,
 // writing in place and flushing are what the option-line patcher does
-// (InfOptionPatchTest).
-TEST(SimFiles, ReadOnlyFilesRefuseChangesAtMostFourStreams)
+// (InfOptionPatchTest). None of this is an event.
+TEST(SimFiles, ReadOnlyFilesStreamsCurrentDirectoriesAndShares)
 {
   CTestMachine m;
-  m.WriteFile("C:\\a\\ro.txt", "old");
+  m.WriteFile("C:\\a\\ro.txt", "old", true);
   m.WriteFile("C:\\a\\src.txt", "new");
-  m.SetReadOnly("C:\\a\\ro.txt");
+  m.WriteFile("D:\\DISC\\setup.ini", "");
+  m.WriteFile("\\\\SERVER\\SHARE\\DIR\\setup.ini", "");
   auto& pc = m.Load();
   IPlatform& p = pc.GetPlatform();
   EXPECT_EQ((DWORD)(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE), p.GetFileAttributesA("C:\\a\\RO.TXT"));
@@ -74,11 +98,10 @@ TEST(SimFiles, ReadOnlyFilesRefuseChangesAtMostFourStreams)
   EXPECT_FALSE(p.CopyFileA("C:\\a\\src.txt", "C:\\a\\ro.txt", FALSE));
   EXPECT_EQ(nullptr, p.StreamOpen("C:\\a\\ro.txt", "r+"));
   EXPECT_EQ("old", m.ReadFile("C:\\a\\ro.txt"));
-  // Normal attributes first, as the launcher does, and then it works.
+  // Normal attributes first, as the launcher does, and then it works (a
+  // copy over it: mixer-refresh.scn).
   EXPECT_TRUE(p.SetFileAttributesA("C:\\a\\ro.txt", FILE_ATTRIBUTE_NORMAL));
   EXPECT_EQ((DWORD)FILE_ATTRIBUTE_NORMAL, p.GetFileAttributesA("C:\\a\\ro.txt"));
-  EXPECT_TRUE(p.CopyFileA("C:\\a\\src.txt", "C:\\a\\ro.txt", FALSE));
-  EXPECT_EQ("new", m.ReadFile("C:\\a\\ro.txt"));
   HSTREAM open[5];
   for (HSTREAM& h : open)
     h = p.StreamOpen("C:\\A\\RO.TXT", "rb");
@@ -91,21 +114,11 @@ TEST(SimFiles, ReadOnlyFilesRefuseChangesAtMostFourStreams)
   EXPECT_FALSE(p.DeleteFileA("C:\\a\\ro.txt"));
   EXPECT_EQ((unsigned long)ERROR_FILE_NOT_FOUND, pc.LastError());
   EXPECT_EQ(nullptr, p.StreamOpen("C:\\a\\ro.txt", "rb"));
-}
-
-TEST(SimFiles, CurrentDirectoriesAndShares)
-{
-  CTestMachine m;
-  m.WriteFile("D:\\DISC\\setup.ini", "");
-  m.WriteFile("\\\\SERVER\\SHARE\\DIR\\setup.ini", "");
-  IPlatform& p = m.Load().GetPlatform();
   char buf[MAX_PATH];
   const auto cwd = [&] { return p.GetCurrentDirectoryA(sizeof buf, buf) ? std::string(buf) : "?"; };
   EXPECT_EQ("C:\\WINDOWS", cwd());  // the Windows directory at start
   EXPECT_EQ(11u, p.GetCurrentDirectoryA(5, buf));  // size needed
-  EXPECT_EQ(9u, p.GetFullPathNameA("D:DISC\\", 4, buf, nullptr));
-  EXPECT_EQ(7u, p.GetFullPathNameA("D:\\DISC\\..\\WEB\\", sizeof buf, buf, nullptr));
-  EXPECT_STREQ("D:\\WEB\\", buf);
+  EXPECT_EQ(9u, p.GetFullPathNameA("D:DISC\\", 4, buf, nullptr));  // full paths: StartupTest
   EXPECT_FALSE(p.SetCurrentDirectoryA("D:\\nothing"));
   EXPECT_TRUE(p.SetCurrentDirectoryA("D:\\"));
   EXPECT_TRUE(p.SetCurrentDirectoryA("D:DISC"));  // drive-relative
@@ -124,41 +137,7 @@ TEST(SimFiles, CurrentDirectoriesAndShares)
   EXPECT_TRUE(p.CopyFileA("setup.ini", "\\\\SERVER\\share\\copy.ini", FALSE));
   EXPECT_TRUE(m.Exists("\\\\SERVER\\SHARE\\copy.ini"));
   EXPECT_FALSE(p.SetCurrentDirectoryA("\\\\SERVER\\OTHER"));
-  EXPECT_TRUE(m.computer->Events().empty());  // none of this is an event
-}
-
-TEST(SimFiles, ShortNamesAsWindows9xMakesThem)
-{
-  CTestMachine m;
-  for (const char* dir : { "C:\\Program Files\\Veltrix\\W95-98", "C:\\Program Stuff", "C:\\a b.long" })
-    m.MakeDir(dir);
-  IPlatform& p = m.Load().GetPlatform();
-  char buf[MAX_PATH];
-  EXPECT_EQ(0u, p.GetShortPathNameA("C:\\Program Files\\Nothing", buf, sizeof buf));
-  EXPECT_EQ(27u, p.GetShortPathNameA("C:\\Program Files\\Veltrix\\W95-98", buf, 5));
-  const auto expectShort = [&](const char* path, const char* shortPath) {
-    EXPECT_EQ(strlen(shortPath), p.GetShortPathNameA(path, buf, sizeof buf)) << path;
-    EXPECT_STREQ(shortPath, buf) << path;
-  };
-  const char* const rows[][2] = {
-    { "C:\\Program Files\\Veltrix\\W95-98", "C:\\PROGRA~1\\VELTRIX\\W95-98" },
-    { "c:\\program stuff", "C:\\PROGRA~2" },  // ~N counts in listing order
-    { "C:\\a b.long", "C:\\AB~1.LON" }, { "C:\\WINDOWS", "C:\\WINDOWS" },
-    { "C:\\Program Files\\", "C:\\PROGRA~1\\" },  // a trailing backslash stays
-    { "C:\\PROGRA~1\\veltrix", "C:\\PROGRA~1\\VELTRIX" },  // short names resolve too
-  };
-  for (const auto& r : rows)
-    expectShort(r[0], r[1]);
-  // An alias once given never changes when a sibling is created (probed
-  // under Wine, whose aliases are hashed): a new name that lists first takes
-  // the lowest free number, whatever call creates it.
-  EXPECT_FALSE(p.CreateDirectoryA("C:\\Program Data\\", nullptr));  // refused on 9x
-  ASSERT_TRUE(p.CreateDirectoryA("C:\\Program Data", nullptr));
-  ASSERT_TRUE(p.WritePrivateProfileStringA("S", "K", "V", "C:\\a a.long"));
-  for (const auto& r : rows)
-    expectShort(r[0], r[1]);
-  expectShort("C:\\Program Data", "C:\\PROGRA~3");
-  expectShort("C:\\a a.long", "C:\\AA~1.LON");
+  EXPECT_TRUE(pc.Events().empty());
 }
 
 }  // namespace

@@ -13,8 +13,7 @@
 namespace {
 
 // A computer with the version record given.
-class CVersionComputer : public sim::CSimPlatform {
-public:
+struct CVersionComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   BOOL GetVersionExA(LPOSVERSIONINFOA pInfo) override
   {
@@ -28,8 +27,7 @@ public:
 };
 
 // Started with an empty command line: the program path comes from the module.
-class CNoCommandLineComputer : public sim::CSimPlatform {
-public:
+struct CNoCommandLineComputer : sim::CSimPlatform {
   using sim::CSimPlatform::CSimPlatform;
   LPSTR GetCommandLineA() override { return m_szEmpty; }
   char m_szEmpty[1] = "";
@@ -51,19 +49,17 @@ TEST(Startup, VersionClassification)
     DWORD record[4];  // platform, major, minor, build
     const char* flags;
   } rows[] = {
-    // 9x: the minor version alone tells 95, whatever the build.
+    // 9x: the minor version alone tells 95, whatever the build. The records
+    // the simulated computer gives for each version: startup-dispatch.scn.
     { { 1, 4, 0, 0x04000457 }, "95 " }, { { 1, 4, 0, 0x045A0BB8 }, "95 " },
-    // 98 first edition 1998 (0x07CE) and the other builds outside 2048-2303.
-    { { 1, 4, 10, 0x040A07CE }, "98 " }, { { 1, 4, 10, 0x040A07FF }, "98 " }, { { 1, 4, 10, 0x040A0900 }, "98 " },
-    { { 1, 4, 10, 0 }, "98 " },
-    // Second Edition: 2222 (0x08AE), and both ends of the range.
-    { { 1, 4, 10, 0x040A08AE }, "98 98SE " }, { { 1, 4, 10, 0x040A0800 }, "98 98SE " },
-    { { 1, 4, 10, 0x040A08FF }, "98 98SE " },
-    // ME (3000 = 0x0BB8, high word 0x045A); the high word decides, from 0x0410.
-    { { 1, 4, 90, 0x045A0BB8 }, "ME " }, { { 1, 4, 90, 0x041008AE }, "ME " }, { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
+    // 98 first edition: the builds outside 2048-2303.
+    { { 1, 4, 10, 0x040A07FF }, "98 " }, { { 1, 4, 10, 0x040A0900 }, "98 " }, { { 1, 4, 10, 0 }, "98 " },
+    // Second Edition: both ends of the range.
+    { { 1, 4, 10, 0x040A0800 }, "98 98SE " }, { { 1, 4, 10, 0x040A08FF }, "98 98SE " },
+    // ME: the high word decides, from 0x0410.
+    { { 1, 4, 90, 0x041008AE }, "ME " }, { { 1, 4, 10, 0x040F08AE }, "98 98SE " },
     // NT: below 5 is NT 4.0 (3.51 too), 5 and above the newer family.
-    { { 2, 4, 0, 1381 }, "NT4 " }, { { 2, 3, 51, 1057 }, "NT4 " }, { { 2, 5, 0, 2195 }, "NT5 " },
-    { { 2, 5, 1, 2600 }, "NT5 " }, { { 2, 6, 1, 7601 }, "NT5 " }, { { 2, 0xFFFFFFFF, 0, 0 }, "NT5 " },
+    { { 2, 3, 51, 1057 }, "NT4 " }, { { 2, 6, 1, 7601 }, "NT5 " }, { { 2, 0xFFFFFFFF, 0, 0 }, "NT5 " },
     { { 0, 3, 10, 0 }, "" }, { { 3, 4, 0, 0 }, "" },  // neither family: no flag
   };
   for (const auto& row : rows) {
@@ -96,44 +92,37 @@ TEST(Startup, SourceDirectory)
     { "\\\\SERVER\\SETUP.EXE", "C:\\WINDOWS", "" }, { "\\\\SERVER", "C:\\WINDOWS", "" },
     // No drive letter before the colon: completed as a relative folder.
     { ".:\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\.:\\" },
-    // Relative to the current directory, its drive or its share.
-    { "DISC\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\DISC\\" }, { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" },
+    // Relative to the current directory, its drive or its share (a folder
+    // below it, the current directory itself, the root of its drive, another
+    // drive's root: start-path.scn).
+    { "..\\X\\SETUP.EXE", "C:\\WINDOWS", "C:\\X\\" }, { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" },
     { "a/b\\\\c\\SETUP.EXE", "C:\\WINDOWS", "C:\\WINDOWS\\a\\b\\c\\" },  // '/' and a doubled backslash: one
     { "..\\..\\..\\X\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\X\\" },  // not above the share
-    { "\\DISC\\SETUP.EXE", "D:\\WEB", "D:\\DISC\\" }, { "\\SETUP.EXE", "C:\\WINDOWS", "C:\\" },
-    { "SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
-    { "DISC\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\DISC\\" },
     { "\\SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\" },
     { "SETUP.EXE", "\\\\SERVER\\SHARE\\WEB", "\\\\SERVER\\SHARE\\WEB\\" },
-    // On a drive: against that drive's own current directory, which for a
-    // drive other than the current one is its root at start.
+    // On a drive: against that drive's own current directory.
     { "E:DISC\\SETUP.EXE", "E:\\WEB", "E:\\WEB\\DISC\\" }, { "D:SETUP.EXE", "D:\\WEB", "D:\\WEB\\" },
-    { "D:SETUP.EXE", "C:\\WINDOWS", "D:\\" }, { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
+    { "D:DISC\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\" },
     // Too long: the program path, the current directory, the completed path.
     { DirOfLength(250) + "\\" + std::string(100, 'E') + "\\SETUP.EXE", "C:\\WINDOWS", "" },
     { "SETUP.EXE", DirOfLength(258), DirOfLength(258) + "\\" }, { "SETUP.EXE", DirOfLength(259), "" },
     { "DISC\\SETUP.EXE", DirOfLength(253), DirOfLength(253) + "\\DISC\\" }, { "DISC\\SETUP.EXE", DirOfLength(254), "" },
+    // Current directory "": an empty command line, the program path taken
+    // from the module file name, of up to 259 characters.
+    { DirOfLength(249) + "\\SETUP.EXE", "", DirOfLength(249) + "\\" }, { DirOfLength(250) + "\\SETUP.EXE", "", "" },
   };
   for (const auto& row : rows) {
     CTestMachine m;
     for (const std::string& dir : { std::string("E:\\WEB"), std::string("\\\\SERVER\\SHARE\\WEB"), row.cwd })
-      m.MakeDir(dir);
+      m.MakeDir(dir.empty() ? "C:\\WINDOWS" : dir);
     m.options.programPath = row.program;
-    m.options.currentDirectory = row.cwd;
-    sim::CPlatformScope scope(m.Load());
+    if (!row.cwd.empty())
+      m.options.currentDirectory = row.cwd;
+    sim::CPlatformScope scope(row.cwd.empty() ? m.Load<CNoCommandLineComputer>() : m.Load());
     char szDir[MAX_PATH];
     std::memset(szDir, 'x', sizeof szDir);
     BOOL bResult = ResolveSourceDirectory(szDir);
     EXPECT_EQ(row.expected, szDir) << "row " << &row - rows;
     EXPECT_EQ(!row.expected.empty(), bResult != FALSE) << "row " << &row - rows;
-  }
-  // With an empty command line, a module file name of up to 259 characters.
-  for (size_t n : { 259u, 260u }) {
-    CTestMachine m;
-    m.options.programPath = DirOfLength(n - 10) + "\\SETUP.EXE";
-    sim::CPlatformScope scope(m.Load<CNoCommandLineComputer>());
-    char szDir[MAX_PATH];
-    ResolveSourceDirectory(szDir);
-    EXPECT_EQ(n == 259 ? DirOfLength(n - 10) + "\\" : std::string(), szDir) << n;
   }
 }

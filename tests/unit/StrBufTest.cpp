@@ -4,7 +4,7 @@
 
 #include "platform/StrBuf.h"
 
-TEST(StrBuf, WritesThatDoNotFitAreRefusedWhole)
+TEST(StrBuf, WritesThatDoNotFitAreRefusedWholeComparisonsAndSearch)
 {
   char sz[8];
   // The result and what the buffer then holds.
@@ -24,10 +24,7 @@ TEST(StrBuf, WritesThatDoNotFitAreRefusedWhole)
   EXPECT_EQ("0 ", r(StrConcat(sz, sizeof sz, sz, "\\", "X")));
   EXPECT_EQ("1 259", r(StrFromUInt(sz, 4, 259)));
   EXPECT_EQ("0 ", r(StrFromUInt(sz, 4, 1000)));
-}
-
-TEST(StrBuf, ComparisonsAndSearch)
-{
+  // Comparisons and search.
   EXPECT_EQ(0, StrCmpI("Strings", "STRINGS"));
   EXPECT_NE(0, StrCmp("Strings", "STRINGS"));
   EXPECT_EQ(0, StrCmpN("VEN_5D2A&DEV_0111", "VEN_5D2A&DEV_01", 15));
@@ -35,7 +32,7 @@ TEST(StrBuf, ComparisonsAndSearch)
   EXPECT_NE(0, StrCmpN("VEN", "VEN_5D2A", 8));
   EXPECT_STREQ(".inf.bak", StrStr("x.inf.bak", ".inf"));
   EXPECT_EQ(nullptr, StrStr("README.Inf", ".inf"));
-  char sz[] = "/ap -x";
+  StrCopy(sz, sizeof sz, "/ap -x");
   StrUpper(sz);
   EXPECT_STREQ("/AP -X", sz);
 }

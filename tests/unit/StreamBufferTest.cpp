@@ -14,8 +14,7 @@
 namespace {
 
 // A file in memory with the raw semantics of a Win32 file handle.
-class CMemFile : public IRawFile {
-public:
+struct CMemFile : IRawFile {
   explicit CMemFile(std::string s) : m_data(std::move(s)) {}
   BOOL Read(void* p, DWORD cb, DWORD* pcb) override
   {
@@ -68,12 +67,12 @@ TEST(StreamBuffer, ReadsInBlocksRefusesBadSeeksAndSeesOtherWriters)
     all += line;
   EXPECT_EQ(text, all);
   EXPECT_LE(file.m_nReads, (int)(text.size() / CStreamBuffer::kBufferSize) + 2);
-  // Refused seeks and writes leave the position alone.
+  // An unknown origin and a refused write leave the position alone (seeks
+  // before the start are in the comparison with the C library below).
   file.m_data = "0123456789\n";
   ASSERT_TRUE(s.Flush() && s.Seek(0, STREAM_SEEK_SET));
   EXPECT_EQ("0123", ReadLine(s, 5));
-  for (int origin : { (int)STREAM_SEEK_CUR, (int)STREAM_SEEK_SET, (int)STREAM_SEEK_END, 7 })
-    EXPECT_FALSE(s.Seek(origin == STREAM_SEEK_END ? -12 : origin == STREAM_SEEK_CUR ? -5 : -1, origin)) << origin;
+  EXPECT_FALSE(s.Seek(0, 7));
   file.m_bFailWrites = true;
   EXPECT_EQ(0u, s.Write("xx", 2));
   EXPECT_EQ(4, s.Tell());
