@@ -144,8 +144,6 @@ def _apply(s, head, body, defines):
         # "registry [KEY] VALUE": the key and one value on the directive's line
         first = rest.replace("] ", "]\n", 1).split("\n") if rest else []
         s.machine.append((verb, None, crlf(first + body)))
-    elif verb == "machine.ini":
-        s.machine.append((verb, None, crlf(body)))
     else:
         raise ValueError(f"{s.path}: unknown directive {head}")
 
@@ -182,7 +180,10 @@ def read_scenarios(path):
 
 
 def _host(machine, windows_path):
-    """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE)."""
+    """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE); a name
+    without a drive (machine.ini) is the machine folder's own file."""
+    if ":" not in windows_path and not windows_path.startswith("\\"):
+        return os.path.join(machine, windows_path)
     unc = windows_path.startswith("\\\\")
     cur = os.path.join(machine, "unc" if unc else windows_path[0].lower())
     for p in [p for p in windows_path[2:].replace("/", "\\").split("\\") if p]:
@@ -221,8 +222,6 @@ def build_machine(scenario, machine):
                 shutil.rmtree(host) if os.path.isdir(host) else os.remove(host)
             elif verb == "read-only":
                 os.chmod(host, os.stat(host).st_mode & ~0o222)
-            elif verb == "machine.ini":
-                open(os.path.join(machine, "machine.ini"), "wb").write(data.encode("latin-1"))
             elif verb == "registry":
                 text = open(reg, "rb").read().decode("latin-1") if os.path.exists(reg) else "REGEDIT4\r\n"
                 open(reg, "wb").write((text + "\r\n" + data).encode("latin-1"))
@@ -371,12 +370,8 @@ def main():
     failed = 0
     for s in scenarios:
         for version in s.versions[:1] if args.show else s.versions:
-            work = tempfile.mkdtemp(prefix="scenario-")
-            try:
+            with tempfile.TemporaryDirectory(prefix="scenario-") as work:
                 verdict, note, problems = run_one(args, s, version, work)
-            finally:
-                subprocess.run(["chmod", "-R", "u+w", work])
-                shutil.rmtree(work, ignore_errors=True)
             label = f"{os.path.basename(s.path)}: {s.name} [Windows {version}]"
             failed += bool(problems)
             print(f"FAILED {label}\n" + "\n".join("  " + p for p in problems) if problems
