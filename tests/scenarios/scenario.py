@@ -144,6 +144,9 @@ def _apply(s, head, body, defines):
         # "registry [KEY] VALUE": the key and one value on the directive's line
         first = rest.replace("] ", "]\n", 1).split("\n") if rest else []
         s.machine.append((verb, None, crlf(first + body)))
+    elif verb == "registry-file":  # bases/NAME.reg's keys, as the purge's unit test reads them too
+        text = open(os.path.join(HERE, "bases", rest.strip()), encoding="latin-1").read()
+        s.machine.append(("registry", None, text.split("\n", 1)[1]))
     else:
         raise ValueError(f"{s.path}: unknown directive {head}")
 
