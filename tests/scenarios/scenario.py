@@ -44,10 +44,10 @@ class Scenario:
         return re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
 
 
-def unescape(text):
-    """Inline file text: \\r \\n \\t \\\\ and \\xHH."""
-    escapes = {"r": "\r", "n": "\n", "t": "\t", "\\": "\\"}
-    return re.sub(r"\\([rnt\\]|x[0-9a-fA-F]{2})", lambda m: escapes.get(m.group(1)) or chr(int(m.group(1)[1:], 16)), text)
+def unescape(text, codes=r"x[0-9a-fA-F]{2}"):
+    """\\xHH in a setting's value; in inline file text (codes "[rn]|x..") \\r and \\n too."""
+    return re.sub(r"\\(" + codes + ")",
+                  lambda m: {"r": "\r", "n": "\n"}.get(m.group(1)) or chr(int(m.group(1)[1:], 16)), text)
 
 
 def crlf(lines):
@@ -100,7 +100,7 @@ def _apply(s, head, body, defines):
     key, _, on = key.partition(" on ")  # "events on 2000 XP:": what those versions give instead
     if sep and " " not in key:
         value = value.strip()
-        hexed = re.sub(r"\\x([0-9a-fA-F]{2})", lambda m: chr(int(m.group(1), 16)), value)
+        hexed = unescape(value)
         if key in ("base", "as", "wine"):
             setattr(s, "like" if key == "as" else key, value)
         elif key == "windows":
@@ -133,7 +133,7 @@ def _apply(s, head, body, defines):
     verb, _, rest = head.partition(" ")
     if verb == "file":
         paths, eq, inline = rest.partition(" = ")
-        data = unescape(inline) if eq else crlf(body)
+        data = unescape(inline, r"[rn]|x[0-9a-fA-F]{2}") if eq else crlf(body)
         s.machine += [("file", p.strip(), data) for p in paths.split("|")]
     elif verb in ("dir", "remove", "read-only"):
         s.machine += [(verb, p.strip(), None) for p in rest.split("|")]
