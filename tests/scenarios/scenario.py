@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Scenarios (tests/scenarios/*.scn, format in README.md): read, their computers built, run through setupsim
-and checked; with --wine, each also run through `setupsim --wine` and compared with the simulated run.
-
-  scenario.py --setupsim build/native/setupsim [--wine [--arch i686]] [--results DIR] FILE [NAME]
-  scenario.py --setupsim ... --show FILE [NAME]   print what setupsim gives, as expected blocks
-  scenario.py --list FILE..                       the scenarios, for CTest
-
-Exit status 0 when everything agrees. --results DIR: one result per scenario and version, for docs/proof.md.
+"""Scenarios (tests/scenarios/*.scn, format in README.md) run through setupsim and checked: scenario.py
+--setupsim SETUPSIM [--wine [--arch i686]] [--results DIR] [--show] FILE [NAME]; --list FILE.. names them for
+CTest. --results DIR: one result per scenario and version, for docs/proof.md.
 """
 import argparse
 import difflib
@@ -49,22 +44,22 @@ class Scenario:
         return re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
 
 
-def unescape(text):
-    """Inline file text: \\r \\n \\t \\\\ \\xHH, and \\*N:C for C repeated N times."""
-    def one(m):
-        s = m.group(0)
-        if s[1] == "x":
-            return chr(int(s[2:], 16))
-        if s[1] == "*":
-            return s[-1] * int(s[2:-2])
-        return {"r": "\r", "n": "\n", "t": "\t", "\\": "\\"}[s[1]]
-    return re.sub(r"\\(?:[rnt\\]|x[0-9a-fA-F]{2}|\*\d+:.)", one, text)
+def unescape(text, codes=r"x[0-9a-fA-F]{2}"):
+    """\\xHH in a setting's value; in inline file text (codes "[rn]|x..") \\r and \\n too."""
+    return re.sub(r"\\(" + codes + ")",
+                  lambda m: {"r": "\r", "n": "\n"}.get(m.group(1)) or chr(int(m.group(1)[1:], 16)), text)
+
+
+def crlf(lines):
+    return "".join(l + "\r\n" for l in lines)
 
 
 def _blocks(path):
     """(head, [indented lines]) for each directive; a block runs on over blank lines while the next text is
-    still indented. Settings joined by "; " on one line (a scenario's own line too) are directives of their own."""
-    lines = open(path, encoding="latin-1").read().split("\n")
+    still indented. Settings joined by "; " on one line (a scenario's own line too) are directives of their own;
+    \\*N:C or \\*N:(TEXT) anywhere stands for C or TEXT written N times."""
+    lines = [re.sub(r"\\\*(\d+):(?:\((.*?)\)|(.))", lambda m: (m.group(2) or m.group(3)) * int(m.group(1)), l)
+             for l in open(path, encoding="latin-1").read().split("\n")]
     out, i = [], 0
     while i < len(lines):
         raw = lines[i]
@@ -88,19 +83,15 @@ def _use_blocks(body, defines):
     """A line "@NAME ARGS" stands for the block defined as NAME ($1.. its words, $@ all); "LINE *N" N lines."""
     out = []
     for line in body:
+        if line.startswith("@"):
+            name, *args = line[1:].split()
+            if name not in defines:
+                raise ValueError(f"no block named {name}")
+            out += _use_blocks([re.sub(r"\$(\d|@)", lambda m: " ".join(args) if m.group(1) == "@"
+                                       else args[int(m.group(1)) - 1], l) for l in defines[name]], defines)
+            continue
         repeat = re.match(r"(.*) \*(\d+)$", line)
-        if repeat:
-            out += [repeat.group(1)] * int(repeat.group(2))
-            continue
-        if not line.startswith("@"):
-            out.append(line)
-            continue
-        name, *args = line[1:].split()
-        if name not in defines:
-            raise ValueError(f"no block named {name}")
-        for l in _use_blocks(defines[name], defines):
-            out.append(re.sub(r"\$(\d|@)", lambda m: " ".join(args) if m.group(1) == "@"
-                              else args[int(m.group(1)) - 1], l))
+        out += [repeat.group(1)] * int(repeat.group(2)) if repeat else [line]
     return out
 
 
@@ -109,7 +100,7 @@ def _apply(s, head, body, defines):
     key, _, on = key.partition(" on ")  # "events on 2000 XP:": what those versions give instead
     if sep and " " not in key:
         value = value.strip()
-        hexed = re.sub(r"\\x([0-9a-fA-F]{2})", lambda m: chr(int(m.group(1), 16)), value)
+        hexed = unescape(value)
         if key in ("base", "as", "wine"):
             setattr(s, "like" if key == "as" else key, value)
         elif key == "windows":
@@ -129,8 +120,7 @@ def _apply(s, head, body, defines):
                 s.expect.pop("changes", None)  # instead of the file's whole report
             s.own.add(key)
         elif key == "install-options":  # the disc's setup.ini with these [InstallOption] keys
-            lines = ["[InstallOption]"] + value.split()
-            s.machine.append(("file", "D:\\setup.ini", "".join(l + "\r\n" for l in lines)))
+            s.machine.append(("file", "D:\\setup.ini", crlf(["[InstallOption]"] + value.split())))
         elif key in ("status", "error"):
             s.expect[key] = value
         elif key == "setupsim":
@@ -143,7 +133,7 @@ def _apply(s, head, body, defines):
     verb, _, rest = head.partition(" ")
     if verb == "file":
         paths, eq, inline = rest.partition(" = ")
-        data = unescape(inline) if eq else "".join(l + "\r\n" for l in body)
+        data = unescape(inline, r"[rn]|x[0-9a-fA-F]{2}") if eq else crlf(body)
         s.machine += [("file", p.strip(), data) for p in paths.split("|")]
     elif verb in ("dir", "remove", "read-only"):
         s.machine += [(verb, p.strip(), None) for p in rest.split("|")]
@@ -153,10 +143,8 @@ def _apply(s, head, body, defines):
     elif verb == "registry":
         # "registry [KEY] VALUE": the key and one value on the directive's line
         first = rest.replace("] ", "]\n", 1).split("\n") if rest else []
-        s.machine.append((verb, None, "".join(l + "\r\n" for l in first + body)))
-    elif verb == "machine.ini":
-        s.machine.append((verb, None, "".join(l + "\r\n" for l in body)))
-    elif verb == "registry-file":
+        s.machine.append((verb, None, crlf(first + body)))
+    elif verb == "registry-file":  # bases/NAME.reg's keys, as the purge's unit test reads them too
         text = open(os.path.join(HERE, "bases", rest.strip()), encoding="latin-1").read()
         s.machine.append(("registry", None, text.split("\n", 1)[1]))
     else:
@@ -195,7 +183,10 @@ def read_scenarios(path):
 
 
 def _host(machine, windows_path):
-    """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE)."""
+    """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE); a name
+    without a drive (machine.ini) is the machine folder's own file."""
+    if ":" not in windows_path and not windows_path.startswith("\\"):
+        return os.path.join(machine, windows_path)
     unc = windows_path.startswith("\\\\")
     cur = os.path.join(machine, "unc" if unc else windows_path[0].lower())
     for p in [p for p in windows_path[2:].replace("/", "\\").split("\\") if p]:
@@ -234,8 +225,6 @@ def build_machine(scenario, machine):
                 shutil.rmtree(host) if os.path.isdir(host) else os.remove(host)
             elif verb == "read-only":
                 os.chmod(host, os.stat(host).st_mode & ~0o222)
-            elif verb == "machine.ini":
-                open(os.path.join(machine, "machine.ini"), "wb").write(data.encode("latin-1"))
             elif verb == "registry":
                 text = open(reg, "rb").read().decode("latin-1") if os.path.exists(reg) else "REGEDIT4\r\n"
                 open(reg, "wb").write((text + "\r\n" + data).encode("latin-1"))
@@ -373,7 +362,6 @@ def main():
     ap.add_argument("--arch", default="x64")
     ap.add_argument("--show", action="store_true")
     ap.add_argument("--results")
-    ap.add_argument("--keep", action="store_true", help="keep the machine folders")
     ap.add_argument("file")
     ap.add_argument("name", nargs="?")
     args = ap.parse_args()
@@ -385,15 +373,8 @@ def main():
     failed = 0
     for s in scenarios:
         for version in s.versions[:1] if args.show else s.versions:
-            work = tempfile.mkdtemp(prefix="scenario-")
-            try:
+            with tempfile.TemporaryDirectory(prefix="scenario-") as work:
                 verdict, note, problems = run_one(args, s, version, work)
-            finally:
-                if args.keep:
-                    print(f"  machine folders kept in {work}")
-                else:
-                    subprocess.run(["chmod", "-R", "u+w", work])
-                    shutil.rmtree(work, ignore_errors=True)
             label = f"{os.path.basename(s.path)}: {s.name} [Windows {version}]"
             failed += bool(problems)
             print(f"FAILED {label}\n" + "\n".join("  " + p for p in problems) if problems
