@@ -1,5 +1,5 @@
 // What the fuzz targets share: a broken invariant ends the run with a message and an abort, so that libFuzzer
-// keeps the input that broke it.
+// keeps the input that broke it. The file in memory under the stream serves its unit test too.
 #ifndef TESTS_FUZZ_FUZZCHECK_H
 #define TESTS_FUZZ_FUZZCHECK_H
 
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/win32/StreamBuffer.h"
 #include "sim/SimText.h"
 
 #define FUZZ_CHECK(cond, what)                                                                   \
@@ -60,6 +61,37 @@ struct CPlatformScope {
   explicit CPlatformScope(IPlatform* p) : m_pPrevious(Platform()) { SetPlatform(p); }
   ~CPlatformScope() { SetPlatform(m_pPrevious); }
   IPlatform* m_pPrevious;
+};
+
+// A file in memory with the raw semantics of a Win32 file handle; reads give at most cbMaxRead bytes (0: any).
+struct CMemFile : IRawFile {
+  explicit CMemFile(std::string s, size_t cbMaxRead = 0) : m_data(std::move(s)), m_cbMaxRead(cbMaxRead) {}
+  BOOL Read(void* p, DWORD cb, DWORD* pcb) override
+  {
+    ++m_nReads;
+    const size_t cbMost = m_cbMaxRead ? std::min<size_t>(cb, m_cbMaxRead) : cb;
+    m_pos += *pcb = (DWORD)m_data.copy((char*)p, cbMost, std::min(m_pos, m_data.size()));
+    return TRUE;
+  }
+  BOOL Write(const void* p, DWORD cb, DWORD* pcb) override
+  {
+    if (m_bFailWrites)
+      return *pcb = 0, FALSE;
+    m_data.resize(std::max(m_data.size(), m_pos), '\0');
+    m_data.replace(m_pos, cb, (const char*)p, cb);
+    m_pos += *pcb = cb;
+    return TRUE;
+  }
+  LONG Seek(LONG lOffset, int nOrigin) override
+  {
+    long long pos = lOffset + (nOrigin == STREAM_SEEK_SET   ? 0
+                               : nOrigin == STREAM_SEEK_CUR ? (long long)m_pos : (long long)m_data.size());
+    return pos < 0 ? -1 : (LONG)(m_pos = (size_t)pos);
+  }
+  std::string m_data;
+  size_t m_pos = 0, m_cbMaxRead;
+  int m_nReads = 0;
+  bool m_bFailWrites = false;
 };
 
 #endif

@@ -2,13 +2,11 @@
 // reads may come in short pieces. Invariant: the file keeps its length; a byte changes only when it is the
 // last character of a line equal to an option line (line break aside), only to that option's character, and
 // only in the first such line. Input: option bits, the longest raw read (0: any), then the file.
-#include <cstring>
 #include <map>
 
 #include "FuzzCheck.h"
 #include "FailingPlatform.h"
 #include "install/InfOptionPatch.h"
-#include "platform/win32/StreamBuffer.h"
 
 // Each option line and the one character the patch may write into it.
 const std::map<std::string, char> kOptionLines = {
@@ -16,28 +14,8 @@ const std::map<std::string, char> kOptionLines = {
     {"HKR,Config,LINEINasBASS,1,0", '1'}, {"HKR,Config,MICasBASS,1,0", '1'}};
 
 // The one open file, as the Win32 layer's streams are: CStreamBuffer over it.
-struct CMemFilePlatform : CFailingPlatform, IRawFile {
-  CMemFilePlatform(std::string s, size_t cbMaxRead) : m_data(std::move(s)), m_cbMaxRead(cbMaxRead) {}
-  BOOL Read(void* p, DWORD cb, DWORD* pcb) override
-  {
-    const size_t n = std::min({(size_t)cb, m_data.size() - std::min(m_pos, m_data.size()),
-                               m_cbMaxRead ? m_cbMaxRead : SIZE_MAX});
-    std::memcpy(p, m_data.data() + m_pos, n);
-    m_pos += *pcb = (DWORD)n;
-    return TRUE;
-  }
-  BOOL Write(const void* p, DWORD cb, DWORD* pcb) override
-  {
-    m_data.resize(std::max(m_data.size(), m_pos), '\0');
-    m_data.replace(m_pos, std::min<size_t>(cb, m_data.size() - m_pos), (const char*)p, cb);
-    m_pos += *pcb = cb;
-    return TRUE;
-  }
-  LONG Seek(LONG lOffset, int nOrigin) override
-  {
-    const size_t base = nOrigin == STREAM_SEEK_SET ? 0 : nOrigin == STREAM_SEEK_CUR ? m_pos : m_data.size();
-    return (long long)base + lOffset < 0 ? -1 : (LONG)(m_pos = (size_t)((long long)base + lOffset));
-  }
+struct CMemFilePlatform : CFailingPlatform, CMemFile {
+  using CMemFile::CMemFile;
   HSTREAM StreamOpen(LPCSTR, LPCSTR) override { return m_buffer.Attach(this), reinterpret_cast<HSTREAM>(&m_buffer); }
   DWORD StreamReadLine(HSTREAM, LPSTR psz, DWORD cb) override { return m_buffer.ReadLine(psz, cb); }
   LONG StreamTell(HSTREAM) override { return m_buffer.Tell(); }
@@ -47,8 +25,6 @@ struct CMemFilePlatform : CFailingPlatform, IRawFile {
   void StreamClose(HSTREAM) override { m_buffer.Detach(); }
   void Sleep(DWORD) override {}
 
-  std::string m_data;
-  size_t m_pos = 0, m_cbMaxRead;
   CStreamBuffer m_buffer;
 };
 

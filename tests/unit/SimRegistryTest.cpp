@@ -39,7 +39,6 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
     { "\n\nREGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\A]\n\"X\"=\"1\"\n[hkey_local_machine\\SOFTWARE\\B]\n"
       "  \"Wrapped\" = hex:01,02,\\\n      03,\\\n04\n[HKEY_LOCAL_MACHINE\\software\\a]\n\"X\"=\"2\"\n"
       "\"Y\"=dword:FFFFFFFF", "", "" },
-    { "REGEDIT4\r\n\r\n", "", "" },
     // Values changed in place, removed, added after the key's last value; the
     // new state in another form: other spellings, order and wrapping.
     { WithEol(R"(REGEDIT4
