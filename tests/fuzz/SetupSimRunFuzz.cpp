@@ -33,8 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   auto parts = SplitInput(data, size, 4);
   const unsigned select = parts[0].empty() ? 0 : (unsigned char)parts[0][0];
-  fs::remove_all(g_machine);
-  fs::copy(g_template, g_machine, fs::copy_options::recursive);
+  // libFuzzer's timer signal can interrupt the copy's system calls, which
+  // the library does not restart: the copy is made again.
+  for (std::error_code ec;; ec.clear()) {
+    fs::remove_all(g_machine);
+    fs::copy(g_template, g_machine, fs::copy_options::recursive, ec);
+    if (ec != std::errc::interrupted) {
+      FUZZ_CHECK(!ec, "copying the sample computer: " + ec.message());
+      break;
+    }
+  }
   WriteFile(g_machine + "/d/setup.ini", parts[1]);
   for (const char* inf : {"/d/W95-98/drv/98/TVX98.INF", "/d/W95-98/drv/95/TVX95.INF", "/d/TVXWEB.INF"})
     WriteFile(g_machine + inf, parts[2]);
