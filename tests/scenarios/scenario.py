@@ -57,22 +57,21 @@ def _blocks(path):
     \\*N:C or \\*N:(TEXT) anywhere stands for C or TEXT written N times."""
     lines = [re.sub(r"\\\*(\d+):(?:\((.*?)\)|(.))", lambda m: (m.group(2) or m.group(3)) * int(m.group(1)), l)
              for l in open(path, encoding="latin-1").read().split("\n")]
-    out, i = [], 0
-    while i < len(lines):
-        raw = lines[i]
-        if not raw.strip() or raw.lstrip().startswith("#"):
-            i += 1
-            continue
-        if raw.startswith("  "):
-            raise ValueError(f"{path}:{i + 1}: indented line without a directive")
-        j = i + 1
-        while j < len(lines) and (lines[j].startswith("  ") or not lines[j].strip()):
-            j += 1
-        while j > i + 1 and not lines[j - 1].strip():
-            j -= 1
-        heads = re.split("; (?=" + SETTING + ")", raw.rstrip()) if re.match(SETTING, raw) else [raw.rstrip()]
-        out += [(h, []) for h in heads[:-1]] + [(heads[-1], [l[2:] for l in lines[i + 1:j]])]
-        i = j
+    out, body = [], None
+    for n, raw in enumerate(lines, 1):
+        if body is not None and (raw.startswith("  ") or not raw.strip()):
+            body.append(raw[2:])
+        elif not raw.strip() or raw.startswith("#"):
+            body = None  # a comment ends a block
+        elif raw.startswith("  "):
+            raise ValueError(f"{path}:{n}: indented line without a directive")
+        else:
+            heads = re.split("; (?=" + SETTING + ")", raw.rstrip()) if re.match(SETTING, raw) else [raw.rstrip()]
+            body = []
+            out += [(h, []) for h in heads[:-1]] + [(heads[-1], body)]
+    for _, body in out:
+        while body and not body[-1].strip():
+            body.pop()
     return out
 
 
@@ -321,7 +320,7 @@ def run_one(args, s, version, work):
     if wine["status"] == 2 and "Wine cannot apply" in wine["error"]:
         return "simulated only", wine["error"].split(": ", 1)[-1], []
     # The simulated run's differences from the Wine run once the known ones are taken out.
-    a, b = comparable(sim, wine)
+    a, b = comparable(sim), comparable(wine)
     problems = restart_problems(sim, (a, b), wine_machine) if s.restart else []
     problems += check({**a, "status": sim["status"], "contents": s.expect.get("contents", [])}, {**wine, **b},
                       wine_machine, line_form, " (setupsim, then Wine):")
