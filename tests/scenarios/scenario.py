@@ -27,6 +27,7 @@ SETTING = r"[a-z0-9-]+(?: on [\w ]+)?:"  # a setting's key, "events on 2000 XP:"
 class Scenario:
     def __init__(self, path, name):
         self.path, self.name = path, name
+        self.slug = re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
         self.base, self.like = None, None
         self.machine = []        # (verb, path, data) in order
         self.args = []           # setupsim's options; of one given twice the last counts
@@ -35,10 +36,6 @@ class Scenario:
         self.own = set()         # the expectations the scenario names itself
         self.on = {}             # version -> what it expects there instead
         self.wine, self.i686, self.restart = None, False, False
-
-    @property
-    def slug(self):
-        return re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
 
 
 def unescape(text, codes=r"x[0-9a-fA-F]{2}"):
@@ -192,13 +189,12 @@ def _host(machine, windows_path):
 def build_machine(scenario, machine):
     """Writes the scenario's computer into the (new) folder `machine`: its bases in turn (bases/NAME.base, or
     "sample"), then its own lines."""
-    chain, base = [], scenario.base
+    chain, base = [scenario], scenario.base
     while base and base != "sample":
-        b = Scenario(os.path.join(HERE, "bases", base + ".base"), base)
-        for block in _blocks(b.path):
-            _apply(b, *block, {})
-        chain.insert(0, b)
-        base = b.base
+        chain.insert(0, Scenario(os.path.join(HERE, "bases", base + ".base"), base))
+        for block in _blocks(chain[0].path):
+            _apply(chain[0], *block, {})
+        base = chain[0].base
     if base == "sample":
         shutil.copytree(os.path.join(SOURCE_DIR, "samples", "machine-98"), machine)
         shutil.copytree(os.path.join(SOURCE_DIR, "samples", "disc"), os.path.join(machine, "d"))
@@ -206,7 +202,7 @@ def build_machine(scenario, machine):
         for d in ("c/WINDOWS/SYSTEM", "d"):
             os.makedirs(os.path.join(machine, d), exist_ok=True)
     reg = os.path.join(machine, "registry.reg")
-    for s in chain + [scenario]:
+    for s in chain:
         for verb, path, data in s.machine:
             host = _host(machine, path) if path else None
             if verb in ("file", "copy"):
@@ -359,8 +355,8 @@ def main():
             if args.results:
                 os.makedirs(args.results, exist_ok=True)
                 arch = args.arch if args.wine else None
-                stem = os.path.splitext(os.path.basename(s.path))[0]
-                with open(os.path.join(args.results, f"{stem}.{s.slug}.{version}.{arch or 'sim'}.json"), "w") as f:
+                name = f"{os.path.basename(s.path)}.{s.slug}.{version}.{arch or 'sim'}.json"
+                with open(os.path.join(args.results, name), "w") as f:
                     json.dump({"file": os.path.basename(s.path), "scenario": s.name, "version": version,
                                "arch": arch, "verdict": verdict, "note": note, "problems": problems}, f)
     return 1 if failed else 0
