@@ -77,9 +77,7 @@ def _use_blocks(body, defines):
     out = []
     for line in body:
         if line.startswith("@"):
-            name, *args = line[1:].split()
-            if name not in defines:
-                raise ValueError(f"no block named {name}")
+            name, *args = line[1:].split()  # a name not defined: KeyError
             out += _use_blocks([re.sub(r"\$(\d|@)", lambda m: " ".join(args) if m.group(1) == "@"
                                        else args[int(m.group(1)) - 1], l) for l in defines[name]], defines)
             continue
