@@ -18,10 +18,7 @@ def _unobservable(events):
 
 def _profile_line(line):
     line = line.strip()
-    if "=" in line and not line.startswith(";"):
-        k, _, v = line.partition("=")
-        line = k.strip() + "=" + v.strip()
-    return line
+    return line if line.startswith(";") else re.sub(r"\s*=\s*", "=", line, count=1)
 
 
 def _profile_change(line):
