@@ -228,9 +228,8 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
 {
   const sim::SimMachineState before = sim::ReadMachineState(machineDir);
   CheckedRun run;
-  std::string err = "unknown Windows version: " + options.windows;
-  options.windows = sim::CanonicalWindowsVersion(options.windows);
-  auto pc = options.windows.empty() ? nullptr : sim::CSimComputer::Load(machineDir, options, &err);
+  std::string err;
+  auto pc = sim::CSimComputer::Load(machineDir, options, &err);  // refuses an unknown Windows version too
   if (!pc) {
     run.path = "refused: " + err;
     if (err.empty() || err.find_first_of("\r\n") != std::string::npos)

@@ -18,8 +18,7 @@ from wine_differences import comparable, line_form
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_DIR = os.path.dirname(os.path.dirname(HERE))
-OPTIONS = {"program", "args", "cwd", "windir", "sysdir", "lang", "readonly"}
-REPEATABLE = ("window", "running", "act")
+OPTIONS = {"program", "args", "cwd", "windir", "sysdir", "lang", "readonly", "window", "running"}
 EXPECTATIONS = {"events", "changes", "changes-include", "contents"}
 REPORTS = {"changes", "changes-include"}
 SETTING = r"[a-z0-9-]+(?: on [\w ]+)?:"  # a setting's key, "events on 2000 XP:" too
@@ -28,20 +27,15 @@ SETTING = r"[a-z0-9-]+(?: on [\w ]+)?:"  # a setting's key, "events on 2000 XP:"
 class Scenario:
     def __init__(self, path, name):
         self.path, self.name = path, name
+        self.slug = re.sub(r"[^a-z0-9]+", "-", name.lower()).strip("-")
         self.base, self.like = None, None
         self.machine = []        # (verb, path, data) in order
-        self.options = {}
-        self.repeated = {k: [] for k in REPEATABLE}
+        self.args = []           # setupsim's options; of one given twice the last counts
         self.versions = ["98"]
         self.expect = {}         # events/changes/contents -> [lines]; status/error -> text
         self.own = set()         # the expectations the scenario names itself
         self.on = {}             # version -> what it expects there instead
         self.wine, self.i686, self.restart = None, False, False
-        self.extra_args = []
-
-    @property
-    def slug(self):
-        return re.sub(r"[^a-z0-9]+", "-", self.name.lower()).strip("-")
 
 
 def unescape(text, codes=r"x[0-9a-fA-F]{2}"):
@@ -60,22 +54,21 @@ def _blocks(path):
     \\*N:C or \\*N:(TEXT) anywhere stands for C or TEXT written N times."""
     lines = [re.sub(r"\\\*(\d+):(?:\((.*?)\)|(.))", lambda m: (m.group(2) or m.group(3)) * int(m.group(1)), l)
              for l in open(path, encoding="latin-1").read().split("\n")]
-    out, i = [], 0
-    while i < len(lines):
-        raw = lines[i]
-        if not raw.strip() or raw.lstrip().startswith("#"):
-            i += 1
-            continue
-        if raw.startswith("  "):
-            raise ValueError(f"{path}:{i + 1}: indented line without a directive")
-        j = i + 1
-        while j < len(lines) and (lines[j].startswith("  ") or not lines[j].strip()):
-            j += 1
-        while j > i + 1 and not lines[j - 1].strip():
-            j -= 1
-        heads = re.split("; (?=" + SETTING + ")", raw.rstrip()) if re.match(SETTING, raw) else [raw.rstrip()]
-        out += [(h, []) for h in heads[:-1]] + [(heads[-1], [l[2:] for l in lines[i + 1:j]])]
-        i = j
+    out, body = [], None
+    for n, raw in enumerate(lines, 1):
+        if body is not None and (raw.startswith("  ") or not raw.strip()):
+            body.append(raw[2:])
+        elif not raw.strip() or raw.startswith("#"):
+            body = None  # a comment ends a block
+        elif raw.startswith("  "):
+            raise ValueError(f"{path}:{n}: indented line without a directive")
+        else:
+            heads = re.split("; (?=" + SETTING + ")", raw.rstrip()) if re.match(SETTING, raw) else [raw.rstrip()]
+            body = []
+            out += [(h, []) for h in heads[:-1]] + [(heads[-1], body)]
+    for _, body in out:
+        while body and not body[-1].strip():
+            body.pop()
     return out
 
 
@@ -84,9 +77,7 @@ def _use_blocks(body, defines):
     out = []
     for line in body:
         if line.startswith("@"):
-            name, *args = line[1:].split()
-            if name not in defines:
-                raise ValueError(f"no block named {name}")
+            name, *args = line[1:].split()  # a name not defined: KeyError
             out += _use_blocks([re.sub(r"\$(\d|@)", lambda m: " ".join(args) if m.group(1) == "@"
                                        else args[int(m.group(1)) - 1], l) for l in defines[name]], defines)
             continue
@@ -106,11 +97,9 @@ def _apply(s, head, body, defines):
         elif key == "windows":
             s.versions = value.split()
         elif key in OPTIONS:
-            s.options[key] = hexed
+            s.args += ["--" + key, hexed]
         elif key == "act":
-            s.repeated[key] += hexed.split()
-        elif key in REPEATABLE:
-            s.repeated[key].append(hexed)
+            s.args += [a for act in hexed.split() for a in ("--act", act)]
         elif key in EXPECTATIONS and on:
             for v in on.split():
                 s.on.setdefault(v, {})[key] = _use_blocks(body if not value else [value], defines)
@@ -124,7 +113,7 @@ def _apply(s, head, body, defines):
         elif key in ("status", "error"):
             s.expect[key] = value
         elif key == "setupsim":
-            s.extra_args = shlex.split(value)
+            s.args += shlex.split(value)
         elif key in ("i686", "wine-restart"):
             setattr(s, "i686" if key == "i686" else "restart", value == "yes")
         else:
@@ -198,13 +187,12 @@ def _host(machine, windows_path):
 def build_machine(scenario, machine):
     """Writes the scenario's computer into the (new) folder `machine`: its bases in turn (bases/NAME.base, or
     "sample"), then its own lines."""
-    chain, base = [], scenario.base
+    chain, base = [scenario], scenario.base
     while base and base != "sample":
-        b = Scenario(os.path.join(HERE, "bases", base + ".base"), base)
-        for block in _blocks(b.path):
-            _apply(b, *block, {})
-        chain.insert(0, b)
-        base = b.base
+        chain.insert(0, Scenario(os.path.join(HERE, "bases", base + ".base"), base))
+        for block in _blocks(chain[0].path):
+            _apply(chain[0], *block, {})
+        base = chain[0].base
     if base == "sample":
         shutil.copytree(os.path.join(SOURCE_DIR, "samples", "machine-98"), machine)
         shutil.copytree(os.path.join(SOURCE_DIR, "samples", "disc"), os.path.join(machine, "d"))
@@ -212,7 +200,7 @@ def build_machine(scenario, machine):
         for d in ("c/WINDOWS/SYSTEM", "d"):
             os.makedirs(os.path.join(machine, d), exist_ok=True)
     reg = os.path.join(machine, "registry.reg")
-    for s in chain + [scenario]:
+    for s in chain:
         for verb, path, data in s.machine:
             host = _host(machine, path) if path else None
             if verb in ("file", "copy"):
@@ -231,16 +219,11 @@ def build_machine(scenario, machine):
 
 
 def run_setupsim(setupsim, s, version, machine, wine=None, restart=False):
-    cmd = [setupsim, "--changes", "--windows", version]
-    for k, v in list(s.options.items()) + [(k, v) for k in REPEATABLE for v in s.repeated[k]]:
-        cmd += ["--" + k, v]
-    cmd += s.extra_args
+    cmd = [setupsim, "--changes", "--windows", version] + s.args
     if wine:
-        cmd += ["--wine" if wine == "x64" else "--wine=" + wine] + (["--wine-restart"] if restart else [])
+        cmd += ["--wine=" + wine] + (["--wine-restart"] if restart else [])
     p = subprocess.run(cmd + [machine], capture_output=True, timeout=900)
-    out = p.stdout.decode("latin-1").split("\n")
-    if out and out[-1] == "":
-        out.pop()
+    out = p.stdout.decode("latin-1").split("\n")[:-1]  # every line ends in a line break
     at = out.index("changes:") if "changes:" in out else len(out)
     return {"status": p.returncode, "events": out[:at], "changes": out[at + 1:],
             "error": p.stderr.decode("latin-1").strip()}
@@ -266,12 +249,8 @@ def content_problems(expected, machine, form=lambda l: l):
     return problems
 
 
-def diff(title, expected, actual):
-    return [title] + list(difflib.unified_diff(expected, actual, "expected", "actual", lineterm="", n=2))
-
-
-def check_sim(expect, result, machine):
-    """Differences between what the scenario expects and setupsim's run."""
+def check(expect, result, machine, form=lambda l: l, title=":"):
+    """Differences between what is expected (of the scenario, or the simulated run's) and setupsim's run."""
     problems = []
     status = int(expect.get("status", "0"))
     if result["status"] != status:
@@ -280,22 +259,22 @@ def check_sim(expect, result, machine):
         problems.append(f"error output {result['error']!r}")
     for key in ("events", "changes"):
         if expect.get(key, result[key]) != result[key]:
-            problems += diff(key + ":", expect[key], result[key])
+            problems += [key + title] + list(difflib.unified_diff(expect[key], result[key], "expected", "actual",
+                                                                  lineterm="", n=2))
     # Lines the report must hold together, in this order, among others.
     want, got = expect.get("changes-include", []), result["changes"]
     if want and not any(got[i:i + len(want)] == want for i in range(len(got))):
         problems += ["changes lack these lines together:"] + want + ["changes:"] + got
-    return problems + content_problems(expect.get("contents", []), machine)
+    return problems + content_problems(expect.get("contents", []), machine, form)
 
 
-RESTART = re.compile(r"^at restart: (?:delete (.*)|(.*) -> (.*))$")
+RESTART = re.compile(r"^at restart: (?:delete )?(.*?)(?: -> (.*))?$")
 
 
 def restart_problems(sim, runs, wine_machine):
     """Wine, let restart, must have carried out WININIT.INI's renames and deletions; the reports are then
     compared without WININIT.INI and those files."""
-    renames = [(m.group(1), None) if m.group(1) else (m.group(2), m.group(3))
-               for m in map(RESTART.match, sim["changes"]) if m]
+    renames = [m.groups() for m in map(RESTART.match, sim["changes"]) if m]
     problems = [] if renames else ["wine-restart: yes, but the run left nothing in WININIT.INI"]
     for old, new in renames:
         if read_after(wine_machine, old) is not None:
@@ -315,18 +294,6 @@ def restart_problems(sim, runs, wine_machine):
     return problems
 
 
-def check_wine(s, sim, wine, wine_machine):
-    """The simulated run's differences from the Wine run once the known ones are taken out; empty: they agree."""
-    if wine["status"] != sim["status"]:
-        return [f"setupsim --wine status {wine['status']}: {wine['error']}"]
-    a, b = comparable(sim, wine)
-    problems = restart_problems(sim, (a, b), wine_machine) if s.restart else []
-    for key in ("events", "changes"):
-        if a[key] != b[key]:
-            problems += diff(key + " (setupsim, then Wine):", a[key], b[key])
-    return problems + content_problems(s.expect.get("contents", []), wine_machine, line_form)
-
-
 def run_one(args, s, version, work):
     """Runs one scenario on one version; (verdict, note, problems)."""
     sim_machine, wine_machine = os.path.join(work, "sim"), os.path.join(work, "wine")
@@ -338,7 +305,7 @@ def run_one(args, s, version, work):
         for k in ("events", "changes"):
             print("\n".join([k + ":"] + ["  " + e for e in sim[k]]))
         return "shown", "", []
-    problems = check_sim({**s.expect, **s.on.get(version, {})}, sim, sim_machine)
+    problems = check({**s.expect, **s.on.get(version, {})}, sim, sim_machine)
     if problems or not args.wine:
         return ("fails" if problems else "agree"), "", problems
     if s.wine and s.wine.startswith("skip"):
@@ -346,7 +313,11 @@ def run_one(args, s, version, work):
     wine = run_setupsim(args.setupsim, s, version, wine_machine, args.arch, s.restart)
     if wine["status"] == 2 and "Wine cannot apply" in wine["error"]:
         return "simulated only", wine["error"].split(": ", 1)[-1], []
-    problems = check_wine(s, sim, wine, wine_machine)
+    # The simulated run's differences from the Wine run once the known ones are taken out.
+    a, b = comparable(sim), comparable(wine)
+    problems = restart_problems(sim, (a, b), wine_machine) if s.restart else []
+    problems += check({**a, "status": sim["status"], "contents": s.expect.get("contents", [])}, {**wine, **b},
+                      wine_machine, line_form, " (setupsim, then Wine):")
     return ("differ" if problems else "agree"), "", problems
 
 
@@ -382,8 +353,8 @@ def main():
             if args.results:
                 os.makedirs(args.results, exist_ok=True)
                 arch = args.arch if args.wine else None
-                stem = os.path.splitext(os.path.basename(s.path))[0]
-                with open(os.path.join(args.results, f"{stem}.{s.slug}.{version}.{arch or 'sim'}.json"), "w") as f:
+                name = f"{os.path.basename(s.path)}.{s.slug}.{version}.{arch or 'sim'}.json"
+                with open(os.path.join(args.results, name), "w") as f:
                     json.dump({"file": os.path.basename(s.path), "scenario": s.name, "version": version,
                                "arch": arch, "verdict": verdict, "note": note, "problems": problems}, f)
     return 1 if failed else 0

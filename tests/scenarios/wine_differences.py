@@ -6,7 +6,7 @@ import re
 from collections import namedtuple
 
 # events: [event] -> [event]; change: report line -> line (None drops it); line: a file's line -> comparable form.
-Difference = namedtuple("Difference", "why events change line", defaults=(None, None, None))
+Difference = namedtuple("Difference", "why events change line", defaults=(lambda e: e, lambda c: c, lambda l: l))
 
 
 def _unobservable(events):
@@ -18,10 +18,7 @@ def _unobservable(events):
 
 def _profile_line(line):
     line = line.strip()
-    if "=" in line and not line.startswith(";"):
-        k, _, v = line.partition("=")
-        line = k.strip() + "=" + v.strip()
-    return line
+    return line if line.startswith(";") else re.sub(r"\s*=\s*", "=", line, count=1)
 
 
 def _profile_change(line):
@@ -59,20 +56,17 @@ KNOWN_DIFFERENCES = {
 }
 
 
-def comparable(*runs):
-    """The runs' events and changes with every known difference taken out."""
-    out = []
-    for run in runs:
-        events, changes = list(run["events"]), list(run["changes"])
-        for d in KNOWN_DIFFERENCES.values():
-            events = d.events(events) if d.events else events
-            changes = [c for c in map(d.change or (lambda c: c), changes) if c is not None]
-        out.append({"events": events, "changes": changes})
-    return out
+def comparable(run):
+    """The run's events and changes with every known difference taken out."""
+    events, changes = run["events"], run["changes"]
+    for d in KNOWN_DIFFERENCES.values():
+        events = d.events(events)
+        changes = [c for c in map(d.change, changes) if c is not None]
+    return {"events": events, "changes": changes}
 
 
 def line_form(line):
     """A line of a file afterwards, in the form both runs must agree on."""
     for d in KNOWN_DIFFERENCES.values():
-        line = d.line(line) if d.line else line
+        line = d.line(line)
     return line
