@@ -65,8 +65,8 @@ def main():
         for kind, n, path in rows:
             print(f"{kind:5} {n:6} {path}")
     tests, code, check = totals["tests"], totals["code"], totals["check"]
-    print(f"tests {tests} lines, code {code + check} lines, ratio {tests / (code + check):.2f}")
-    print(f"with the scripts run by hand about the tests ({check} lines) as tests: ratio {(tests + check) / code:.2f}")
+    print(f"tests {tests} lines, code {code + check} lines, ratio {tests / (code + check):.3f}")
+    print(f"with the scripts run by hand about the tests ({check} lines) as tests: ratio {(tests + check) / code:.3f}")
 
 
 if __name__ == "__main__":
