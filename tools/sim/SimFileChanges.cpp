@@ -17,13 +17,8 @@ namespace {
 // in each comparison they cost a third of a run.
 std::string PathOrderKey(const std::string& path)
 {
-  std::string key(path);
-  for (char& c : key) {
-    if (c == '\\')
-      c = '\x01';
-    else if (c >= 'a' && c <= 'z')
-      c = (char)(c - 'a' + 'A');
-  }
+  std::string key = Upper(path);
+  std::replace(key.begin(), key.end(), '\\', '\x01');
   return key;
 }
 
