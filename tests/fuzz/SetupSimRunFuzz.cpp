@@ -8,7 +8,7 @@
 
 namespace fs = std::filesystem;
 
-static std::string g_template, g_machine;
+static std::string g_template, g_machine, g_registry;
 static std::shared_ptr<const hostile::CAllowedChanges> g_rules;
 
 const char* const kVersions[] = {"95", "98", "98SE", "ME", "NT4", "2000", "XP"};
@@ -25,6 +25,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
   g_machine = root + "/machine";
   fs::copy(samples + "/machine-98", g_template, fs::copy_options::recursive);
   fs::copy(samples + "/disc", g_template + "/d", fs::copy_options::recursive);
+  g_registry = ReadFile(g_template + "/registry.reg");
   g_rules = hostile::LoadAllowedChanges(ReadFile(SETUP_SOURCE_DIR "/tests/hostile/allowed-changes.txt"));
   return 0;
 }
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   WriteFile(g_machine + "/d/setup.ini", parts[1]);
   for (const char* inf : {"/d/W95-98/drv/98/TVX98.INF", "/d/W95-98/drv/95/TVX95.INF", "/d/TVXWEB.INF"})
     WriteFile(g_machine + inf, parts[2]);
-  WriteFile(g_machine + "/registry.reg", ReadFile(g_template + "/registry.reg") + parts[3]);
+  WriteFile(g_machine + "/registry.reg", g_registry + parts[3]);
   sim::SimOptions options;
   options.windows = kVersions[select % 7];
   options.commandLine = kStarts[(select / 7) % 7].args;
