@@ -438,16 +438,18 @@ WineResult RunOnce(const std::string& machineDir, const WineJob& job, WineArch a
 
   std::vector<std::string> observed = WithTracedCalls(SplitLines(ReadAll(dir + "/events.log")), ReadAll(log));
   result.events = SetupsimLines(observed, &result);
+  // How far it got, for a run that fails only now and then; with no step
+  // done and nothing observed, the session never got to the program.
+  std::string steps;
+  for (const std::string& line : SplitLines(ReadAll(dir + "/programs.log")))
+    steps += (steps.empty() ? "" : ", ") + line;
   if (result.error.empty() && r.timedOut) {
-    // How far it got, for a hang that happens only now and then.
-    std::string steps;
-    for (const std::string& line : SplitLines(ReadAll(dir + "/programs.log")))
-      steps += (steps.empty() ? "" : ", ") + line;
     result.error = "the dialog driver did not end in time (" + (steps.empty() ? "no step done" : steps) + ")";
     *pNoStart = steps.empty();
-  }
-  else if (result.error.empty() && (r.status != 0 || observed.empty() || observed.back().rfind("exit ", 0) != 0))
+  } else if (result.error.empty() && (r.status != 0 || observed.empty() || observed.back().rfind("exit ", 0) != 0)) {
     result.error = "the dialog driver failed (status " + std::to_string(r.status) + "), see " + log;
+    *pNoStart = steps.empty() && observed.empty();
+  }
 
   // The computer as the prefix holds it (unless the session never started).
   if (!*pNoStart) try {
@@ -481,9 +483,9 @@ WineResult RunOnce(const std::string& machineDir, const WineJob& job, WineArch a
 
 }  // namespace
 
-// Under emulation a Wine session now and then never gets going (one of its
-// own processes dies in qemu, and the driver waits for ever): nothing of the
-// program ran then, so the run is made once more.
+// Now and then a Wine session never gets going (under emulation one of its
+// own processes dies in qemu; the driver then waits for ever or fails before
+// its first step): nothing of the program ran, so the run is made once more.
 WineResult RunUnderWine(const std::string& machineDir, const WineJob& job, WineArch arch)
 {
   bool bNoStart = false;
