@@ -178,7 +178,11 @@ std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::v
   return faults;
 }
 
-}  // namespace
+// The blocks of the rule's text: a line at the margin, its words, and the
+// indented lines under it; '#' starts a comment line.
+struct CBlock {
+  std::vector<std::string> head, lines;
+};
 
 std::vector<CBlock> ReadBlocks(const std::string& text)
 {
@@ -198,6 +202,8 @@ std::vector<CBlock> ReadBlocks(const std::string& text)
   }
   return blocks;
 }
+
+}  // namespace
 
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {

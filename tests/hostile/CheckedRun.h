@@ -13,14 +13,6 @@
 
 namespace hostile {
 
-// The blocks of a data file: a line at the margin, its words, and the
-// indented lines under it; '#' starts a comment line. Throws
-// std::invalid_argument on an indented line before the first block.
-struct CBlock {
-  std::vector<std::string> head, lines;
-};
-std::vector<CBlock> ReadBlocks(const std::string& text);
-
 struct CAllowedChanges;
 // Throws std::invalid_argument when the text is no rule.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text);

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""The hostile-computer sweep: every trait of hostile-computers.txt (which tells its notation) crossed with the
+variants, each computer built from the sample, then run and checked by hostile_check in a process of its own:
+it fails when the run crashes, hangs (no answer within the deadline) or changes anything outside the allowed
+sets (allowed-changes.txt) of the path it took. Prints each failure and "N passed, M failed".
+
+  sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
+
+The computers are built in a new folder in memory (/dev/shm) where the system offers it, else in the temporary
+folder; failed ones stay.
+"""
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from types import SimpleNamespace
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SAMPLES = os.path.join(os.path.dirname(os.path.dirname(HERE)), "samples")
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "scenarios"))
+from scenario import _apply, _blocks, _host, build_machine  # noqa: E402
+
+DEADLINE_SECONDS, MIN_COMPUTERS = 60, 200
+BREAKS = {"crlf": "\r\n", "lf": "\n", "cr": "\r"}
+
+
+def read_recipes():
+    """The variants and traits in order, each with its machine lines, setupsim's options and Windows version."""
+    recipes = []
+    for head, body in _blocks(os.path.join(HERE, "hostile-computers.txt")):
+        kind, _, rest = head.partition(": ")
+        if kind in ("variant", "trait"):
+            recipes.append(SimpleNamespace(kind=kind, name=rest.split()[0], rotate=rest.endswith(" rotate"),
+                                           path="hostile-computers.txt", machine=[], args=[], versions=[]))
+        elif head.startswith("move "):
+            source, _, target = head[5:].partition(" -> ")
+            recipes[-1].machine.append(("move", target, source))
+        else:
+            _apply(recipes[-1], head, body, {})
+    return recipes
+
+
+def exact(machine, path):
+    """The host path of a drive path as written, whatever names that differ only by case are there."""
+    return os.path.join(machine, path[0].lower(), *[p for p in path[2:].split("\\") if p])
+
+
+def fill(match, seed):
+    """What \\<random N>, \\<crlf FILE>, \\<lf FILE> or \\<cr FILE> in a file's text stands for."""
+    if match[1] == "random":
+        return random.Random(seed).randbytes(int(match[2])).decode("latin-1")
+    return open(os.path.join(SAMPLES, match[2]), "rb").read().decode("latin-1").replace("\r\n", BREAKS[match[1]])
+
+
+def sweep_lines(machine, lines, seed):
+    """The lines for build_machine, which takes them one by one: the sweep's own are carried out as they come."""
+    for verb, path, data in lines:
+        if verb == "move" or verb == "copy" and os.path.isdir(_host(machine, data)):
+            source = _host(machine, data)
+            if verb == "copy":  # by way of a folder beside the drives, as the new path may lie inside
+                source = shutil.copytree(source, os.path.join(machine, "copy"))
+            os.makedirs(os.path.dirname(exact(machine, path)), exist_ok=True)
+            os.rename(source, exact(machine, path))
+        else:
+            yield verb, path, re.sub(r"\\<(\w+) ([^>]*)>", lambda m: fill(m, seed), data) if verb == "file" else data
+
+
+def check(checker, variant, trait, machine, seed):
+    """Builds the computer and runs hostile_check on it: the failure's lines, none when all was well."""
+    try:
+        lines = sweep_lines(machine, variant.machine + trait.machine, seed)
+        build_machine(SimpleNamespace(base="sample", machine=lines), machine)
+    except (OSError, KeyError, ValueError) as e:
+        return [f"cannot build the computer: {e!r}"]
+    args = [a for r in (variant, trait) for a in (["--windows", r.versions[0]] if r.versions else []) + r.args]
+    try:
+        p = subprocess.run([checker, os.path.join(HERE, "allowed-changes.txt")] + args + [machine],
+                           capture_output=True, timeout=DEADLINE_SECONDS)
+    except subprocess.TimeoutExpired:
+        return ["hang: no answer within the deadline"]
+    out = (p.stdout + p.stderr).decode("latin-1").splitlines()
+    if p.returncode in (0, 3):  # passed, or faults found
+        return out if p.returncode else []
+    return [f"crash: signal {-p.returncode}" if p.returncode < 0 else f"crash: exit status {p.returncode}"] + out
+
+
+def remove(folder):
+    """Gives write permission back to the folders (read-only lines took it) and removes."""
+    for root, dirs, _ in os.walk(folder):
+        for d in dirs:
+            os.chmod(os.path.join(root, d), 0o755)
+    shutil.rmtree(folder)
+
+
+def main():
+    if len(sys.argv) not in (2, 3):
+        print(__doc__)
+        return 2
+    only = sys.argv[2] if len(sys.argv) > 2 else ""
+    recipes = read_recipes()
+    variants = [r for r in recipes if r.kind == "variant"]
+    rotating = [v for v in variants if v.rotate]
+    scratch = tempfile.mkdtemp(prefix="hostile-sweep-", dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
+    computers = passed = 0
+    # Each trait meets every variant, and two of the rotating ones in turn.
+    for t, trait in enumerate(r for r in recipes if r.kind == "trait"):
+        for v, variant in enumerate(variants):
+            name, machine = f"{trait.name} / {variant.name}", os.path.join(scratch, f"{trait.name}.{variant.name}")
+            if variant.rotate and (rotating.index(variant) - 2 * t) % len(rotating) >= 2 or only not in name:
+                continue
+            computers += 1
+            failure = check(sys.argv[1], variant, trait, machine, t * len(variants) + v)
+            if failure:
+                print("\n".join([f"FAILED {name} ({machine})"] + failure), flush=True)
+            else:
+                passed += 1
+                remove(machine)
+    print(f"{passed} passed, {computers - passed} failed")
+    if passed == computers:
+        os.rmdir(scratch)
+    if not only and computers < MIN_COMPUTERS:
+        print(f"fewer than {MIN_COMPUTERS} computers")
+        return 1
+    return 0 if passed == computers else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
