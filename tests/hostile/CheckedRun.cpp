@@ -178,53 +178,36 @@ std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::v
   return faults;
 }
 
-// The blocks of the rule's text: a line at the margin, its words, and the
-// indented lines under it; '#' starts a comment line.
-struct CBlock {
-  std::vector<std::string> head, lines;
-};
-
-std::vector<CBlock> ReadBlocks(const std::string& text)
-{
-  std::vector<CBlock> blocks;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line);
-    std::istringstream words(t);
-    if (t.empty() || t[0] == '#')
-      continue;
-    else if (line[0] != ' ')
-      blocks.push_back({{std::istream_iterator<std::string>(words), {}}, {}});
-    else if (!blocks.empty())
-      blocks.back().lines.push_back(t);
-    else
-      throw std::invalid_argument("not in a block: " + t);
-  }
-  return blocks;
-}
-
 }  // namespace
 
+// "set NAME" or "path NAME: SETS" at the margin, its lines indented under it;
+// '#' starts a comment line.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
-  for (const CBlock& b : ReadBlocks(text)) {
-    const std::string name = b.head.size() < 2 ? "" : b.head[1];
-    if (b.head[0] == "path" && name.size() > 1 && name.back() == ':')
-      rules->paths.push_back({name.substr(0, name.size() - 1), {b.head.begin() + 2, b.head.end()}, {}, {}});
-    else if (b.head[0] != "set" || b.head.size() != 2)
-      throw std::invalid_argument("neither a set nor a path: " + b.head[0] + " " + name);
-    for (const auto& set : b.head[0] == "path" ? rules->paths.back().sets : std::vector<std::string>{})
-      if (!rules->sets.count(set))
-        throw std::invalid_argument("path " + name + " no set " + set);
-    for (const auto& line : b.lines) {
-      const std::string word = line.substr(0, line.find(' ')), rest = sim::TrimBlanks(line.substr(word.size()));
-      if (rest.empty() || (b.head[0] == "path" && word != "when" && word != "unless"))
-        throw std::invalid_argument("not a rule: " + line);
-      else if (b.head[0] == "set")
-        rules->sets[name].emplace_back(word, rest);
-      else
-        (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
+  std::istringstream in(text);
+  std::vector<std::string> head;  // the words of the last line at the margin
+  for (std::string line; std::getline(in, line);) {
+    const std::string t = sim::TrimBlanks(line), word = t.substr(0, t.find(' '));
+    const std::string rest = sim::TrimBlanks(t.substr(word.size()));
+    std::istringstream words(t);
+    if (t.empty() || t[0] == '#') {
+      continue;
+    } else if (line[0] != ' ') {
+      head.assign(std::istream_iterator<std::string>(words), {});
+      if (word == "path" && head.size() > 1 && head[1].size() > 1 && head[1].back() == ':')
+        rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {head.begin() + 2, head.end()}, {}, {}});
+      else if (word != "set" || head.size() != 2)
+        throw std::invalid_argument("neither a set nor a path: " + t);
+      for (const auto& set : word == "path" ? rules->paths.back().sets : std::vector<std::string>{})
+        if (!rules->sets.count(set))
+          throw std::invalid_argument("path " + head[1] + " no set " + set);
+    } else if (head.empty() || rest.empty() || (head[0] == "path" && word != "when" && word != "unless")) {
+      throw std::invalid_argument("not a rule: " + t);
+    } else if (head[0] == "set") {
+      rules->sets[head[1]].emplace_back(word, rest);
+    } else {
+      (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
     }
   }
   return rules;

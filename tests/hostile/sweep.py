@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""The hostile-computer sweep: every trait of hostile-computers.txt (which tells its notation) crossed with the
-variants, each computer built from the sample, then run and checked by hostile_check in a process of its own:
-it fails when the run crashes, hangs (no answer within the deadline) or changes anything outside the allowed
-sets (allowed-changes.txt) of the path it took. Prints each failure and "N passed, M failed".
-
-  sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
-
-The computers are built in a new folder in memory (/dev/shm) where the system offers it, else in the temporary
-folder; failed ones stay.
+"""The hostile-computer sweep: each trait of hostile-computers.txt (which tells its notation) crossed with the
+variants, each computer built from the sample in a new folder in /dev/shm (or the temporary folder), then run by
+hostile_check in a process of its own. A computer fails when the run crashes, hangs (no answer within the deadline)
+or changes anything outside the allowed sets (allowed-changes.txt) of its path; failed computers stay. Prints
+each failure and "N passed, M failed".   sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
 """
 import os
 import random
@@ -87,14 +83,6 @@ def check(checker, variant, trait, machine, seed):
     return [f"crash: signal {-p.returncode}" if p.returncode < 0 else f"crash: exit status {p.returncode}"] + out
 
 
-def remove(folder):
-    """Gives write permission back to the folders (read-only lines took it) and removes."""
-    for root, dirs, _ in os.walk(folder):
-        for d in dirs:
-            os.chmod(os.path.join(root, d), 0o755)
-    shutil.rmtree(folder)
-
-
 def main():
     if len(sys.argv) not in (2, 3):
         print(__doc__)
@@ -117,7 +105,8 @@ def main():
                 print("\n".join([f"FAILED {name} ({machine})"] + failure), flush=True)
             else:
                 passed += 1
-                remove(machine)
+                subprocess.run(["chmod", "-R", "u+w", machine], check=True)  # as read-only lines took it
+                shutil.rmtree(machine)
     print(f"{passed} passed, {computers - passed} failed")
     if passed == computers:
         os.rmdir(scratch)
