@@ -3,7 +3,9 @@
 variants, each computer built from the sample in a new folder in /dev/shm (or the temporary folder), then run by
 hostile_check in a process of its own. A computer fails when the run crashes, hangs (no answer within the deadline)
 or changes anything outside the allowed sets (allowed-changes.txt) of its path; failed computers stay. Prints
-each failure and "N passed, M failed".   sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
+each failure and "N passed, M failed".
+
+  sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
 """
 import os
 import random
@@ -70,7 +72,7 @@ def check(checker, variant, trait, machine, seed):
         lines = sweep_lines(machine, variant.machine + trait.machine, seed)
         build_machine(SimpleNamespace(base="sample", machine=lines), machine)
     except (OSError, KeyError, ValueError) as e:
-        return [f"cannot build the computer: {e!r}"]
+        return [f"cannot build the computer: {e}"]
     args = [a for r in (variant, trait) for a in (["--windows", r.versions[0]] if r.versions else []) + r.args]
     try:
         p = subprocess.run([checker, os.path.join(HERE, "allowed-changes.txt")] + args + [machine],
@@ -105,7 +107,9 @@ def main():
                 print("\n".join([f"FAILED {name} ({machine})"] + failure), flush=True)
             else:
                 passed += 1
-                subprocess.run(["chmod", "-R", "u+w", machine], check=True)  # as read-only lines took it
+                for root, folders, _ in os.walk(machine):  # read-only lines took their write permission
+                    for folder in folders:
+                        os.chmod(os.path.join(root, folder), 0o755)
                 shutil.rmtree(machine)
     print(f"{passed} passed, {computers - passed} failed")
     if passed == computers:
