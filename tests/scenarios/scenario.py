@@ -205,11 +205,9 @@ def build_machine(scenario, machine):
                 open(reg, "wb").write((text + "\r\n" + data).encode("latin-1"))
 
 
-def run_setupsim(setupsim, s, version, machine, wine=None, restart=False):
-    cmd = [setupsim, "--changes", "--windows", version] + s.args
-    if wine:
-        cmd += ["--wine=" + wine] + (["--wine-restart"] if restart else [])
-    p = subprocess.run(cmd + [machine], capture_output=True, timeout=900)
+def run_setupsim(setupsim, s, version, machine, *wine):
+    p = subprocess.run([setupsim, "--changes", "--windows", version, *s.args, *wine, machine], capture_output=True,
+                       timeout=900)
     out = p.stdout.decode("latin-1").split("\n")[:-1]  # every line ends in a line break
     at = out.index("changes:") if "changes:" in out else len(out)
     return {"status": p.returncode, "events": out[:at], "changes": out[at + 1:],
@@ -288,7 +286,7 @@ def run_one(args, s, version, work):
         return ("fails" if problems else "agree"), "", problems
     if s.wine and s.wine.startswith("skip"):
         return "simulated only", s.wine.partition(":")[2].strip(), []
-    wine = run_setupsim(args.setupsim, s, version, wine_machine, args.arch, s.restart)
+    wine = run_setupsim(args.setupsim, s, version, wine_machine, "--wine=" + args.arch, *["--wine-restart"] * s.restart)
     if wine["status"] == 2 and "Wine cannot apply" in wine["error"]:
         return "simulated only", wine["error"].split(": ", 1)[-1], []
     # The simulated run's differences from the Wine run once the known ones are taken out.
