@@ -253,10 +253,8 @@ def restart_problems(sim, runs, wine_machine):
     renames = [m.groups() for m in map(RESTART.match, sim["changes"]) if m]
     problems = [] if renames else ["wine-restart: yes, but the run left nothing in WININIT.INI"]
     for old, new in renames:
-        if read_after(wine_machine, old) is not None:
-            problems.append(f"after Wine's restart {old} is still there")
-        if new and read_after(wine_machine, new) is None:
-            problems.append(f"after Wine's restart {new} is missing")
+        if read_after(wine_machine, old) is not None or new and read_after(wine_machine, new) is None:
+            problems.append(f"Wine's restart did not carry out {old} -> {new or 'deletion'}")
     paths = {p.lower() for pair in renames for p in pair if p}
     for run in runs:
         keep, skip = [], False
