@@ -29,7 +29,8 @@ def read_faults():
     """[(name, file, find, replace)]: see the head of the fault list; the file is the launcher's source that holds
     the text, None where not exactly one place in the launcher does."""
     sources = {os.path.relpath(f, ROOT): open(f, encoding="utf-8").read()
-               for d in ("app", "setup", "purge", "install", "platform") for f in glob.glob(f"{ROOT}/{d}/*.*")}
+               for d in ("app", "setup", "purge", "install", "platform")
+               for f in glob.glob(f"{ROOT}/{d}/**/*.*", recursive=True)}
     faults = []
     for block in open(os.path.join(ROOT, "scripts", "planted-faults.txt"), encoding="utf-8").read().split("\n\n"):
         if all(line.startswith("#") for line in block.strip("\n").split("\n")):
