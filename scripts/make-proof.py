@@ -12,6 +12,7 @@ import collections
 import glob
 import json
 import os
+import shutil
 import subprocess
 import sys
 
@@ -50,8 +51,7 @@ def cell(result):
 
 def main():
     if "--no-run" not in sys.argv[1:]:
-        for f in glob.glob(os.path.join(RESULTS, "*.json")):
-            os.remove(f)
+        shutil.rmtree(RESULTS, ignore_errors=True)
         subprocess.run(["ctest", "--test-dir", os.path.join(ROOT, "build", "native"), "-L", "wine",
                         "-j" + os.environ.get("SETUP_TEST_JOBS", "2")], cwd=ROOT)
     results = {(r["file"], r["scenario"], r["version"], r["arch"]): r

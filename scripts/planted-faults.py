@@ -9,10 +9,10 @@ so it is left out. About a minute or two per fault, not part of CI:
   nice -n 19 scripts/planted-faults.py              every fault
   scripts/planted-faults.py --check                 only that each fault applies
   scripts/planted-faults.py --only "rear line-in"   the faults whose name holds that
-  scripts/planted-faults.py --commit REV --faults F  another commit's tree and fault list
 """
 import argparse
 import filecmp
+import glob
 import os
 import pathlib
 import re
@@ -25,31 +25,33 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 JOBS = "-j" + os.environ.get("SETUP_BUILD_JOBS", "2")
 
 
-def read_faults(path):
-    """[(name, file, find, replace)]: see the head of the fault list."""
-    faults, rel = [], None
-    for block in open(path, encoding="utf-8").read().split("\n\n"):
+def read_faults():
+    """[(name, file, find, replace)]: see the head of the fault list; the file is the launcher's source that holds
+    the text, None where not exactly one place in the launcher does."""
+    sources = {os.path.relpath(f, ROOT): open(f, encoding="utf-8").read()
+               for d in ("app", "setup", "purge", "install", "platform")
+               for f in glob.glob(f"{ROOT}/{d}/**/*.*", recursive=True)}
+    faults = []
+    for block in open(os.path.join(ROOT, "scripts", "planted-faults.txt"), encoding="utf-8").read().split("\n\n"):
+        if all(line.startswith("#") for line in block.strip("\n").split("\n")):
+            continue  # the list's own comment
         head, _, text = block.strip("\n").partition("\n")
-        if head.startswith("file: "):
-            rel = head[6:].strip()
-        elif head.startswith("#") and rel:
-            m = re.search(r"\[\[(.*?) => (.*?)\]\]", text, re.S)
-            if not m:
-                sys.exit(f"no [[OLD => NEW]] in the fault {head}")
-            before, after = text[:m.start()], text[m.end():]
-            faults.append((head[1:].strip(), rel, before + m.group(1) + after, before + m.group(2) + after))
-    return faults or sys.exit(f"no faults in {path}")
-
-
-def git(*args, **kw):
-    return subprocess.run(["git", *args], cwd=ROOT, check=True, capture_output=True, **kw).stdout
+        m = re.search(r"\[\[(.*?) => (.*?)\]\]", text, re.S)
+        if not m:
+            sys.exit(f"no [[OLD => NEW]] in the fault {head}")
+        before, after = text[:m.start()], text[m.end():]
+        find = before + m.group(1) + after
+        places = [f for f, source in sources.items() for _ in range(source.count(find))]
+        faults.append((head[1:].strip(), places[0] if len(places) == 1 else None, find, before + m.group(2) + after))
+    return faults
 
 
 def sync_tree(src_dir):
     """Copies tracked and new files to src_dir, leaving unchanged ones alone so
     that the build there stays incremental, and removes the rest (build/ aside)."""
-    wanted = {f for f in git("ls-files", "-co", "--exclude-standard", text=True).split("\n")
-              if f and os.path.isfile(os.path.join(ROOT, f))}
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
+                           capture_output=True, text=True).stdout.split("\n")
+    wanted = {f for f in files if f and os.path.isfile(os.path.join(ROOT, f))}
     for rel in wanted:
         src, dst = os.path.join(ROOT, rel), os.path.join(src_dir, rel)
         if not os.path.exists(dst) or not filecmp.cmp(src, dst, shallow=False):
@@ -68,24 +70,17 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--check", action="store_true")
     ap.add_argument("--only")
-    ap.add_argument("--commit")
-    ap.add_argument("--faults", default=os.path.join(ROOT, "scripts", "planted-faults.txt"))
     args = ap.parse_args()
-    work = os.path.join(ROOT, "build", "planted-faults" + ("-" + args.commit[:12] if args.commit else ""))
+    work = os.path.join(ROOT, "build", "planted-faults")
     src_dir, log = os.path.join(work, "src"), os.path.join(work, "log.txt")
 
-    faults = [f for f in read_faults(args.faults) if not args.only or args.only in f[0]]
-    bad = 0
-    for name, rel, find, _ in faults:
-        text = (subprocess.run(["git", "show", args.commit + ":" + rel], cwd=ROOT, capture_output=True,
-                               text=True).stdout if args.commit
-                else open(os.path.join(ROOT, rel), encoding="utf-8").read())
-        if text.count(find) != 1:
-            print(f"does not apply ({text.count(find)} matches): {name} [{rel}]")
-            bad += 1
-    if bad or args.check:
-        print(f"{len(faults) - bad} of {len(faults)} faults apply")
-        return 1 if bad else 0
+    faults = [f for f in read_faults() if not args.only or args.only in f[0]]
+    bad = [name for name, rel, _, _ in faults if rel is None]
+    for name in bad:
+        print(f"does not apply (its text is not in the launcher exactly once): {name}")
+    if bad or args.check or not faults:
+        print(f"{len(faults) - len(bad)} of {len(faults)} faults apply")
+        return 1 if bad or not faults else 0
 
     def run(cmd):
         with open(log, "a") as out:
@@ -109,11 +104,7 @@ def main():
 
     os.makedirs(work, exist_ok=True)
     open(log, "w").close()
-    if not args.commit:
-        sync_tree(src_dir)
-    elif not os.path.isdir(src_dir):
-        os.makedirs(src_dir)
-        subprocess.run(["tar", "-x", "-C", src_dir], input=git("archive", args.commit), check=True)
+    sync_tree(src_dir)
     if not build():
         print(f"the unchanged tree does not build (see {log})")
         return 1

@@ -54,13 +54,9 @@ def non_blank_lines(path):
 def main():
     files = subprocess.run(["git", "ls-files", "--cached", "--others", "--exclude-standard"],
                            cwd=ROOT, check=True, capture_output=True, text=True).stdout.split("\n")
-    totals = {"tests": 0, "code": 0, "check": 0}
-    rows = []
-    for path in sorted(set(files)):
-        kind = category(path)
-        if kind and os.path.isfile(os.path.join(ROOT, path)):
-            rows.append((kind, non_blank_lines(path), path))
-            totals[kind] += rows[-1][1]
+    rows = [(kind, non_blank_lines(path), path) for path in sorted(set(files))
+            if (kind := category(path)) and os.path.isfile(os.path.join(ROOT, path))]
+    totals = {kind: sum(n for k, n, _ in rows if k == kind) for kind in ("tests", "code", "check")}
     if "--list" in sys.argv[1:]:
         for kind, n, path in rows:
             print(f"{kind:5} {n:6} {path}")

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Scenarios (tests/scenarios/*.scn, format in README.md) run through setupsim and checked: scenario.py
---setupsim SETUPSIM [--wine [--arch i686]] [--results DIR] [--show] FILE [NAME]; --list FILE.. names them for
+--setupsim SETUPSIM [--wine [--arch i686] [--results DIR]] [--show] FILE [NAME]; --list FILE.. names them for
 CTest. --results DIR: one result per scenario and version, for docs/proof.md.
 """
 import argparse
@@ -20,7 +20,6 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_DIR = os.path.dirname(os.path.dirname(HERE))
 OPTIONS = {"program", "args", "cwd", "windir", "sysdir", "lang", "readonly", "window", "running"}
 EXPECTATIONS = {"events", "changes", "changes-include", "contents"}
-REPORTS = {"changes", "changes-include"}
 SETTING = r"[a-z0-9-]+(?: on [\w ]+)?:"  # a setting's key, "events on 2000 XP:" too
 
 
@@ -33,7 +32,6 @@ class Scenario:
         self.args = []           # setupsim's options; of one given twice the last counts
         self.versions = ["98"]
         self.expect = {}         # events/changes/contents -> [lines]; status/error -> text
-        self.own = set()         # the expectations the scenario names itself
         self.on = {}             # version -> what it expects there instead
         self.wine, self.i686, self.restart = None, False, False
 
@@ -107,7 +105,6 @@ def _apply(s, head, body, defines):
             s.expect[key] = _use_blocks(body if not value else [value], defines)
             if key == "changes-include":
                 s.expect.pop("changes", None)  # instead of the file's whole report
-            s.own.add(key)
         elif key == "install-options":  # the disc's setup.ini with these [InstallOption] keys
             s.machine.append(("file", "D:\\setup.ini", crlf(["[InstallOption]"] + value.split())))
         elif key in ("status", "error"):
@@ -142,32 +139,22 @@ def _apply(s, head, body, defines):
 
 def read_scenarios(path):
     """Every scenario of a file, the file's opening directives applied first; blocks.txt's and the file's own
-    `define`s usable in every block."""
+    `define`s usable in every block. "as: NAME": what NAME expects, instead of the scenario's own."""
     blocks = _blocks(os.path.join(HERE, "blocks.txt")) + _blocks(path)
     defines = {h.split()[1]: body for h, body in blocks if h.startswith("define ")}
     shared, out = [], []
-    for head, body in blocks:
-        if head.startswith("define "):
-            continue
+    for head, body in [(h, body) for h, body in blocks if not h.startswith("define ")]:
         if head.startswith("scenario:"):
             out.append(Scenario(path, head.split(":", 1)[1].strip()))
             for b in shared:
                 _apply(out[-1], *b, defines)
-            out[-1].own = set()
         elif out:
             _apply(out[-1], head, body, defines)
         else:
             shared.append((head, body))
-    # "as: NAME": what NAME expects, where the scenario expects nothing of its own.
-    for s in out:
-        if s.like:
-            like = next(o for o in out if s.like in (o.name, o.slug))
-            own = s.own | (REPORTS if REPORTS & s.own else set())
-            s.expect.update({k: v for k, v in like.expect.items() if k not in own})
-            for v, e in like.on.items():
-                s.on.setdefault(v, {k: x for k, x in e.items() if k not in own})
-            if "changes-include" in like.expect and not REPORTS & own:
-                s.expect.pop("changes", None)
+    for s in filter(lambda s: s.like, out):
+        like = next(o for o in out if s.like in (o.name, o.slug))
+        s.expect, s.on = like.expect, like.on
     return out
 
 
@@ -218,11 +205,9 @@ def build_machine(scenario, machine):
                 open(reg, "wb").write((text + "\r\n" + data).encode("latin-1"))
 
 
-def run_setupsim(setupsim, s, version, machine, wine=None, restart=False):
-    cmd = [setupsim, "--changes", "--windows", version] + s.args
-    if wine:
-        cmd += ["--wine=" + wine] + (["--wine-restart"] if restart else [])
-    p = subprocess.run(cmd + [machine], capture_output=True, timeout=900)
+def run_setupsim(setupsim, s, version, machine, *wine):
+    p = subprocess.run([setupsim, "--changes", "--windows", version, *s.args, *wine, machine], capture_output=True,
+                       timeout=900)
     out = p.stdout.decode("latin-1").split("\n")[:-1]  # every line ends in a line break
     at = out.index("changes:") if "changes:" in out else len(out)
     return {"status": p.returncode, "events": out[:at], "changes": out[at + 1:],
@@ -232,21 +217,6 @@ def run_setupsim(setupsim, s, version, machine, wine=None, restart=False):
 def read_after(machine, windows_path):
     host = _host(machine, windows_path)
     return open(host, "rb").read().decode("latin-1") if os.path.isfile(host) else None
-
-
-def content_problems(expected, machine, form=lambda l: l):
-    """The `contents:` lines ("PATH: LINE", or "PATH: absent") not met."""
-    problems = []
-    for item in expected:
-        path, _, line = item.partition(": ")
-        text = read_after(machine, path)
-        if line == "absent":
-            problems += [f"{path} exists"] if text is not None else []
-        elif text is None:
-            problems.append(f"{path} is missing")
-        elif form(line) not in [form(l) for l in re.split(r"\r?\n", text)]:
-            problems.append(f"{path} lacks the line {line!r}")
-    return problems
 
 
 def check(expect, result, machine, form=lambda l: l, title=":"):
@@ -265,7 +235,13 @@ def check(expect, result, machine, form=lambda l: l, title=":"):
     want, got = expect.get("changes-include", []), result["changes"]
     if want and not any(got[i:i + len(want)] == want for i in range(len(got))):
         problems += ["changes lack these lines together:"] + want + ["changes:"] + got
-    return problems + content_problems(expect.get("contents", []), machine, form)
+    for item in expect.get("contents", []):  # "PATH: LINE", a line the file holds afterwards, or "PATH: absent"
+        path, _, line = item.partition(": ")
+        text = read_after(machine, path)
+        if (text is None) != (line == "absent") or \
+                line != "absent" and form(line) not in map(form, re.split(r"\r?\n", text)):
+            problems.append("contents not so afterwards: " + item)
+    return problems
 
 
 RESTART = re.compile(r"^at restart: (?:delete )?(.*?)(?: -> (.*))?$")
@@ -277,10 +253,8 @@ def restart_problems(sim, runs, wine_machine):
     renames = [m.groups() for m in map(RESTART.match, sim["changes"]) if m]
     problems = [] if renames else ["wine-restart: yes, but the run left nothing in WININIT.INI"]
     for old, new in renames:
-        if read_after(wine_machine, old) is not None:
-            problems.append(f"after Wine's restart {old} is still there")
-        if new and read_after(wine_machine, new) is None:
-            problems.append(f"after Wine's restart {new} is missing")
+        if read_after(wine_machine, old) is not None or new and read_after(wine_machine, new) is None:
+            problems.append(f"Wine's restart did not carry out {old} -> {new or 'deletion'}")
     paths = {p.lower() for pair in renames for p in pair if p}
     for run in runs:
         keep, skip = [], False
@@ -310,7 +284,7 @@ def run_one(args, s, version, work):
         return ("fails" if problems else "agree"), "", problems
     if s.wine and s.wine.startswith("skip"):
         return "simulated only", s.wine.partition(":")[2].strip(), []
-    wine = run_setupsim(args.setupsim, s, version, wine_machine, args.arch, s.restart)
+    wine = run_setupsim(args.setupsim, s, version, wine_machine, "--wine=" + args.arch, *["--wine-restart"] * s.restart)
     if wine["status"] == 2 and "Wine cannot apply" in wine["error"]:
         return "simulated only", wine["error"].split(": ", 1)[-1], []
     # The simulated run's differences from the Wine run once the known ones are taken out.
@@ -350,13 +324,12 @@ def main():
             failed += bool(problems)
             print(f"FAILED {label}\n" + "\n".join("  " + p for p in problems) if problems
                   else f"ok     {label}" + (f" ({verdict}: {note})" if note else ""))
-            if args.results:
+            if args.results:  # with --wine
                 os.makedirs(args.results, exist_ok=True)
-                arch = args.arch if args.wine else None
-                name = f"{os.path.basename(s.path)}.{s.slug}.{version}.{arch or 'sim'}.json"
-                with open(os.path.join(args.results, name), "w") as f:
-                    json.dump({"file": os.path.basename(s.path), "scenario": s.name, "version": version,
-                               "arch": arch, "verdict": verdict, "note": note, "problems": problems}, f)
+                file = os.path.basename(s.path)
+                with open(os.path.join(args.results, f"{file}.{s.slug}.{version}.{args.arch}.json"), "w") as f:
+                    json.dump({"file": file, "scenario": s.name, "version": version, "arch": args.arch,
+                               "verdict": verdict, "note": note, "problems": problems}, f)
     return 1 if failed else 0
 
 
