@@ -33,6 +33,22 @@ inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, siz
   parts.resize(n);
   return parts;
 }
+inline std::vector<std::string> SplitInput(const std::string& s, size_t n)
+{
+  return SplitInput(reinterpret_cast<const uint8_t*>(s.data()), s.size(), n);
+}
+
+// The entry point: an input shorter than cbHead is skipped; the body gets its first cbHead bytes as head and
+// the rest as text.
+#define FUZZ_TARGET(cbHead, head, text)                                                            \
+  static void FuzzOne(const uint8_t* head, const std::string& text);                               \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                          \
+  {                                                                                                \
+    if (size >= (cbHead))                                                                          \
+      FuzzOne(data, std::string(reinterpret_cast<const char*>(data) + (cbHead), size - (cbHead))); \
+    return 0;                                                                                      \
+  }                                                                                                \
+  static void FuzzOne(const uint8_t* head, const std::string& text)
 
 // A refusal as setupsim prints it (status 2): one line.
 inline bool OneLine(const std::string& s) { return !s.empty() && s.find_first_of("\r\n") == std::string::npos; }
