@@ -4,6 +4,7 @@ program with pefile and its code with objdump, prints one line per check.
 Exit status 0: all passed, 1: one failed, 2: the file is no PE image."""
 
 import argparse
+import itertools
 import os
 import re
 import subprocess
@@ -84,28 +85,28 @@ def load_function_list(name):
                 (line.strip().partition("!") for line in f if line.strip()[:1] not in ("", "#"))}
 
 
-def check_headers(pe, size, add):
+def check_headers(pe, size):
     oh = pe.OPTIONAL_HEADER
-    add("size", size <= MAX_BYTES, "%d bytes of %d" % (size, MAX_BYTES))
+    yield "size", size <= MAX_BYTES, "%d bytes of %d" % (size, MAX_BYTES)
     for check, fields, wanted, shown in HEADER_RULES:
         found = tuple(getattr(oh if hasattr(oh, f) else pe.FILE_HEADER, f) for f in fields.split())
-        add(check, found == wanted, shown % found)
+        yield check, found == wanted, shown % found
     present = [FORBIDDEN_DIRECTORIES[kind(d)] for d in oh.DATA_DIRECTORY
                if kind(d) in FORBIDDEN_DIRECTORIES and (d.VirtualAddress or d.Size)]
-    add("directories", not present,
-        ", ".join(present) or "none of TLS, load configuration, bound or delay imports")
+    yield "directories", not present, ", ".join(present) or "none of TLS, load configuration, bound or delay imports"
     s = executable_section(pe, oh.AddressOfEntryPoint)
-    add("entry-point", s is not None, "0x%x in %s" % (
-        oh.AddressOfEntryPoint, s.Name.rstrip(b"\0").decode("latin-1") if s else "no executable section"))
+    yield "entry-point", s is not None, "0x%x in %s" % (
+        oh.AddressOfEntryPoint, s.Name.rstrip(b"\0").decode("latin-1") if s else "no executable section")
     resources = sum(d.Size for d in oh.DATA_DIRECTORY if kind(d) == "RESOURCE")
-    add("resources", resources > 0, "%d bytes" % resources)
+    yield "resources", resources > 0, "%d bytes" % resources
 
 
-def check_imports(pe, add):
+def check_imports(pe):
     try:
         pe.parse_data_directories(directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_IMPORT"]])
     except (pefile.PEFormatError, ValueError) as e:
-        return add("imports", False, "unreadable import table: %s" % e)
+        yield "imports", False, "unreadable import table: %s" % e
+        return
     imports = [(entry.dll.decode("latin-1").upper(), imp.name.decode("latin-1") if imp.name else "#%d" % imp.ordinal,
                 imp.import_by_ordinal, entry.struct.TimeDateStamp != 0)
                for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) for imp in entry.imports]
@@ -117,17 +118,13 @@ def check_imports(pe, add):
                else "only a stub on Windows 95" if key in stubs
                else "not exported by both Windows 95 and NT 4.0" if key not in allowed else None)
         problems += ["%s: %s" % (key, w) for w in (why, bound and "bound") if w]
-    add("imports", not problems, "; ".join(problems) or "%d functions" % len(imports))
+    yield "imports", not problems, "; ".join(problems) or "%d functions" % len(imports)
 
 
 def forbidden_instruction(text):
     """Why a 486 cannot run the disassembled instruction, or None."""
-    tokens = text.split()
-    while tokens and tokens[0] in PREFIXES:
-        tokens.pop(0)
-    if not tokens:
-        return None
-    mnemonic, operands = tokens[0], " ".join(tokens[1:])
+    mnemonic, *operands = list(itertools.dropwhile(PREFIXES.__contains__, text.split())) or [""]
+    operands = " ".join(operands)
     if mnemonic == "(bad)":
         return "bytes that are no instruction"
     for pattern, why in FORBIDDEN_MNEMONICS:
@@ -139,7 +136,7 @@ def forbidden_instruction(text):
     return "MMX/SSE register" if VECTOR_REGISTER_RE.search(operands) else None
 
 
-def check_instructions(pe, path, objdump, add):
+def check_instructions(pe, path, objdump):
     """Every instruction of the code is one a 486 has. The data at the end of
     the code section is not read as instructions, and no branch may lead into
     it, so that no code escapes the check there."""
@@ -151,7 +148,7 @@ def check_instructions(pe, path, objdump, add):
         out = subprocess.run([objdump, "-d", "--no-show-raw-insn", path], check=True,
                              capture_output=True, text=True).stdout
     except (OSError, subprocess.CalledProcessError) as e:
-        add("instructions", False, "cannot disassemble with %s: %s" % (objdump, e))
+        yield "instructions", False, "cannot disassemble with %s: %s" % (objdump, e)
         return
     count = 0
     for m in filter(None, map(INSN_RE.match, out.splitlines())):
@@ -159,29 +156,22 @@ def check_instructions(pe, path, objdump, add):
         if inside(address):
             continue
         count += 1
-        why = forbidden_instruction(text)
+        target = BRANCH_RE.match(text)
+        why = forbidden_instruction(text) or (
+            target and inside(int(target.group(1), 16)) and "branch into the data after the code")
         if why:
             problems.append("0x%x %s: %s" % (address, text, why))
-        target = BRANCH_RE.match(text)
-        if target and inside(int(target.group(1), 16)):
-            problems.append("0x%x %s: branch into the data after the code" % (address, text))
-    if count == 0:
-        problems.append("no instructions found")
+    problems += [] if count else ["no instructions found"]
     more = " (and %d more)" % (len(problems) - 8) if len(problems) > 8 else ""
-    add("instructions", not problems,
-        "; ".join(problems[:8]) + more if problems else "%d instructions, i486 only" % count)
+    yield "instructions", not problems, ("; ".join(problems[:8]) + more) or "%d instructions, i486 only" % count
 
 
 def check_file(path, objdump="i686-w64-mingw32-objdump"):
     """Runs every check; returns [(check, ok, detail)]. Raises
     pefile.PEFormatError or OSError when the file is not a PE image."""
     pe = pefile.PE(path, fast_load=True)
-    results = []
-    add = lambda check, ok, detail: results.append((check, bool(ok), detail))  # noqa: E731
-    check_headers(pe, os.path.getsize(path), add)
-    check_imports(pe, add)
-    check_instructions(pe, path, objdump, add)
-    return results
+    return [(check, bool(ok), detail) for check, ok, detail in itertools.chain(
+        check_headers(pe, os.path.getsize(path)), check_imports(pe), check_instructions(pe, path, objdump))]
 
 
 def main(argv):
