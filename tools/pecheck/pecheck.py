@@ -5,7 +5,6 @@ binutils, prints one line per check.
 Exit status 0: all passed, 1: one failed, 2: the file is no PE image."""
 
 import argparse
-import itertools
 import os
 import re
 import subprocess
@@ -147,8 +146,7 @@ def check_file(path, objdump="i686-w64-mingw32-objdump"):
     """Runs every check; returns [(check, ok, detail)]. Raises
     pefile.PEFormatError or OSError when the file is not a PE image."""
     pe = pefile.PE(path, fast_load=True)
-    return [(check, bool(ok), detail) for check, ok, detail in itertools.chain(
-        check_headers(pe, os.path.getsize(path)), check_imports(pe), check_instructions(pe, path, objdump))]
+    return [*check_headers(pe, os.path.getsize(path)), *check_imports(pe), *check_instructions(pe, path, objdump)]
 
 
 def main(argv):
