@@ -33,10 +33,7 @@ inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, siz
   parts.resize(n);
   return parts;
 }
-inline std::vector<std::string> SplitInput(const std::string& s, size_t n)
-{
-  return SplitInput(reinterpret_cast<const uint8_t*>(s.data()), s.size(), n);
-}
+inline auto SplitInput(const std::string& s, size_t n) { return SplitInput((const uint8_t*)s.data(), s.size(), n); }
 
 // The entry point: an input shorter than cbHead is skipped; the body gets its first cbHead bytes as head and
 // the rest as text.

@@ -23,7 +23,6 @@ HEADER_RULES = [
     ("dll-flags", "DllCharacteristics", (0,), "0x%x"),
     ("alignment", "SectionAlignment FileAlignment", (0x1000, 0x200), "0x%x / 0x%x"),
 ]
-ALLOWED_DLLS = ("KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL")
 FORBIDDEN_DIRECTORIES = {"TLS": "TLS", "LOAD_CONFIG": "load configuration", "BOUND_IMPORT": "bound imports",
                          "DELAY_IMPORT": "delay imports"}
 
@@ -91,8 +90,8 @@ def check_imports(pe):
     problems = [] if imports else ["no imports at all"]
     for dll, name, by_ordinal, bound in imports:
         key = dll + "!" + name
-        why = ("DLL not allowed" if dll not in ALLOWED_DLLS else "imported by ordinal" if by_ordinal
-               else "only a stub on Windows 95" if key in stubs
+        # The list holds the functions of KERNEL32, USER32, GDI32 and ADVAPI32 alone.
+        why = ("imported by ordinal" if by_ordinal else "only a stub on Windows 95" if key in stubs
                else "not exported by both Windows 95 and NT 4.0" if key not in allowed else None)
         problems += ["%s: %s" % (key, w) for w in (why, bound and "bound") if w]
     yield "imports", not problems, "; ".join(problems) or "%d functions" % len(imports)
