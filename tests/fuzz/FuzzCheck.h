@@ -59,12 +59,13 @@ inline void WriteFile(const std::string& path, const std::string& text)
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A folder of its own in memory (or the temporary folder), removed at exit.
-inline std::string ScratchFolder(const char* pszName)
+// A folder of its own in memory (or the temporary folder), removed at exit, holding the folders of inside.
+inline std::string ScratchFolder(const char* pszName, const std::string& inside = "")
 {
   static std::string s_root = (std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/fuzz-");
   std::string tmpl = s_root + pszName + "-XXXXXX";
   s_root = mkdtemp(&tmpl[0]);
+  std::filesystem::create_directories(s_root + inside);
   std::atexit([] { std::filesystem::remove_all(s_root); });
   return s_root;
 }

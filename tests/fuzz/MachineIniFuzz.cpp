@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "sim/SimComputer.h"
 
-static std::string g_machine;
+static const std::string g_machine = ScratchFolder("machine-ini", "/c/WINDOWS/SYSTEM");
 
 // The settings as machine.ini lines; values hold no line break, so two settings are the same exactly when
 // their lines are.
@@ -23,12 +23,6 @@ static std::string Format(const sim::SimOptions& o)
   for (const auto& p : o.runningPrograms)
     s += "\"" + p.first + "\"=" + std::to_string(p.second) + "\r\n";
   return s;
-}
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-  std::filesystem::create_directories((g_machine = ScratchFolder("machine-ini")) + "/c/WINDOWS/SYSTEM");
-  return 0;
 }
 
 FUZZ_TARGET(0, , text)
