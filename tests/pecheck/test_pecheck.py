@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Proves that the Windows 95 check can fail: each row patches a copy of the
 built Setup.exe (SETUP_WIN32_EXE) so that its check fails for the reason named.
-PECHECK_OBJDUMP: the i686 objdump."""
+PECHECK_OBJDUMP: the i686 objdump, with the assembler beside it."""
 
 import os
 import pathlib
