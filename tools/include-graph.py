@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Checks the includes between the launcher's folders, which stand in layers
 (LAYERS), each including only the ones below it. Prints the includes between
-folders with their counts, every upward include and every circle (between
-folders, or between files, a source and its header counting as one, that reach
-each other), and exits 1 when there is any of either."""
+folders with their counts, every upward include and a circle between files (a
+source and its header counting as one) if there is one, and exits 1 when there
+is any of either. A circle between folders needs an upward include."""
 import glob
+import graphlib
 import os
 import re
 import sys
@@ -35,42 +36,35 @@ def read_includes():
     return edges
 
 
-def circles(graph, nodes):
-    """Groups of more than one node that all reach each other, in the order of nodes."""
-    reach = {}
-    for v in nodes:
-        reach[v], todo = set(), [v]
-        while todo:
-            new = set(graph.get(todo.pop(), ())) - reach[v]
-            reach[v] |= new
-            todo += new
-    groups = [[w for w in nodes if w in reach[v] and v in reach[w]] for v in nodes]
-    return [g for i, g in enumerate(groups) if len(g) > 1 and g not in groups[:i]]
+def circle(graph):
+    """Files that include each other in a circle (the first again at the end), or []."""
+    try:
+        graphlib.TopologicalSorter(graph).prepare()
+    except graphlib.CycleError as e:
+        return e.args[1]
+    return []
 
 
 def main():
     edges = read_includes()
-    arrows, upward, graph, units = {}, [], {}, {}
+    arrows, upward, units = {}, [], {}
     for source, target in edges:
         a, b = source.split("/")[0], target.split("/")[0]
         if a != b:
             arrows[(a, b)] = arrows.get((a, b), 0) + 1
-            graph.setdefault(a, set()).add(b)
         if LAYERS.index(a) > LAYERS.index(b):
             upward.append((source, target))
         a, b = os.path.splitext(source)[0], os.path.splitext(target)[0]
         if a != b:
             units.setdefault(a, set()).add(b)
-    found = circles(graph, LAYERS) + circles(units, sorted(units))
+    found = circle(units)
     print("arrows (includes between folders):")
     for (a, b), n in sorted(arrows.items(), key=lambda e: (LAYERS.index(e[0][0]), LAYERS.index(e[0][1]))):
         print(f"  {a} -> {b}: {n}")
     print(f"upward includes: {len(upward)}")
     for source, target in upward:
         print(f"  {source} -> {target}")
-    print(f"circles: {len(found)}")
-    for group in found:
-        print("  " + " <-> ".join(group))
+    print("circle: " + (" -> ".join(found) or "none"))
     return 1 if upward or found else 0
 
 

@@ -33,6 +33,19 @@ inline std::vector<std::string> SplitInput(const uint8_t* data, size_t size, siz
   parts.resize(n);
   return parts;
 }
+inline auto SplitInput(const std::string& s, size_t n) { return SplitInput((const uint8_t*)s.data(), s.size(), n); }
+
+// The entry point: an input shorter than cbHead is skipped; the body gets its first cbHead bytes as head and
+// the rest as text.
+#define FUZZ_TARGET(cbHead, head, text)                                                            \
+  static void FuzzOne(const uint8_t* head, const std::string& text);                               \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)                          \
+  {                                                                                                \
+    if (size >= (cbHead))                                                                          \
+      FuzzOne(data, std::string(reinterpret_cast<const char*>(data) + (cbHead), size - (cbHead))); \
+    return 0;                                                                                      \
+  }                                                                                                \
+  static void FuzzOne(const uint8_t* head, const std::string& text)
 
 // A refusal as setupsim prints it (status 2): one line.
 inline bool OneLine(const std::string& s) { return !s.empty() && s.find_first_of("\r\n") == std::string::npos; }
@@ -46,12 +59,13 @@ inline void WriteFile(const std::string& path, const std::string& text)
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A folder of its own in memory (or the temporary folder), removed at exit.
-inline std::string ScratchFolder(const char* pszName)
+// A folder of its own in memory (or the temporary folder), removed at exit, holding the folders of inside.
+inline std::string ScratchFolder(const char* pszName, const std::string& inside = "")
 {
   static std::string s_root = (std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/fuzz-");
   std::string tmpl = s_root + pszName + "-XXXXXX";
   s_root = mkdtemp(&tmpl[0]);
+  std::filesystem::create_directories(s_root + inside);
   std::atexit([] { std::filesystem::remove_all(s_root); });
   return s_root;
 }

@@ -28,13 +28,10 @@ struct CMemFilePlatform : CFailingPlatform, CMemFile {
   CStreamBuffer m_buffer;
 };
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+FUZZ_TARGET(2, head, before)
 {
-  if (size < 2)
-    return 0;
-  const uint8_t b = data[0];
-  const std::string before(reinterpret_cast<const char*>(data) + 2, size - 2);
-  CMemFilePlatform file(before, data[1]);
+  const uint8_t b = head[0];
+  CMemFilePlatform file(before, head[1]);
   CPlatformScope scope(&file);
   PatchInfConfigLines("C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF",
                       VxdDriverOptions{b & 1, (b >> 1) & 1, (b >> 2) & 1, (b >> 3) & 1, (b >> 4) & 1, (b >> 5) & 1});
@@ -54,5 +51,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(bOption && i == textEnd - 1 && after[i] == kOptionLines.at(text) && bFirst,
                    "byte " + std::to_string(i) + " of line \"" + text + "\" became " + after[i]);
   }
-  return 0;
 }

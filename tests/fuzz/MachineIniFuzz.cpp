@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "sim/SimComputer.h"
 
-static std::string g_machine;
+static const std::string g_machine = ScratchFolder("machine-ini", "/c/WINDOWS/SYSTEM");
 
 // The settings as machine.ini lines; values hold no line break, so two settings are the same exactly when
 // their lines are.
@@ -25,27 +25,20 @@ static std::string Format(const sim::SimOptions& o)
   return s;
 }
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+FUZZ_TARGET(0, , text)
 {
-  std::filesystem::create_directories((g_machine = ScratchFolder("machine-ini")) + "/c/WINDOWS/SYSTEM");
-  return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-  const std::string text(reinterpret_cast<const char*>(data), size), ini = g_machine + "/machine.ini";
+  const std::string ini = g_machine + "/machine.ini";
   WriteFile(ini, text);
   sim::SimOptions options, again;
   std::string err;
   if (!sim::ReadMachineIni(g_machine, &options, &err))
-    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err), 0;
+    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err);
   // As setupsim goes on: the version name, then the load.
   if (sim::CanonicalWindowsVersion(options.windows).empty())
-    return 0;
+    return;
   FUZZ_CHECK(sim::CSimComputer::Load(g_machine, options, &err) || OneLine(err), "load refusal not one line: " + err);
   FUZZ_CHECK(ReadFile(ini) == text, "machine.ini changed");
   WriteFile(ini, Format(options));
   FUZZ_CHECK(sim::ReadMachineIni(g_machine, &again, &err), "its own settings refused: " + err);
   FUZZ_CHECK(Format(options) == Format(again), "settings changed when written out: " + Format(again));
-  return 0;
 }

@@ -3,9 +3,6 @@
 // most its line gone. Input: SECTION NUL KEY NUL VALUE NUL TEXT. Names and value are made what a program can
 // write: no line breaks, no blanks around them, no '=' in a key nor ']' in a section, a key that does not
 // open like a section line.
-#include <algorithm>
-#include <cstring>
-
 #include "FuzzCheck.h"
 #include "sim/SimProfile.h"
 
@@ -34,13 +31,13 @@ static std::vector<std::string> Lines(const std::string& text, bool bCrLf)
 static std::string WithoutBreak(const std::string& line) { return line.substr(0, line.find_last_not_of("\r\n") + 1); }
 static std::string Break(const std::string& line) { return line.substr(WithoutBreak(line).size()); }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+FUZZ_TARGET(0, , input)
 {
-  auto parts = SplitInput(data, size, 4);
+  auto parts = SplitInput(input, 4);
   const std::string section = Writable(parts[0], "]"), key = Writable(parts[1], "="), value = Writable(parts[2], "");
   const std::string& text = parts[3];
   if (section.empty() || key.empty())
-    return 0;
+    return;
   const std::string written = sim::ProfileSet(text, section, &key, &value);
   const std::string what = "[" + section + "] " + key + "=" + value;
   // Read back as GetPrivateProfileString gives a value: enclosing quotes removed.
@@ -81,5 +78,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   size_t pre = std::mismatch(b.begin(), b.end(), a.begin(), a.end()).first - b.begin();
   FUZZ_CHECK(a == b || (a.size() == b.size() + 1 && std::equal(b.begin() + pre, b.end(), a.begin() + pre + 1)),
              "removing " + what + " took more than its line");
-  return 0;
 }

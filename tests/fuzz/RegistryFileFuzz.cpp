@@ -4,13 +4,11 @@
 #include "FuzzCheck.h"
 #include "sim/SimRegistry.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+FUZZ_TARGET(0, , text)
 {
-  const std::string text(reinterpret_cast<const char*>(data), size);
   sim::CSimRegistry registry;
   std::string err;
   if (!registry.Parse(text, &err))
-    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err), 0;
+    return FUZZ_CHECK(OneLine(err), "refusal not one line: " + err);
   FUZZ_CHECK(registry.Export() == text, "written back differently");
-  return 0;
 }

@@ -6,13 +6,11 @@
 // for a folder). Input: how the program was started (0: quoted command line, 1: unquoted with arguments, 2:
 // empty command line, the module file name), then PROGRAM NUL CURRENT-DIRECTORY.
 #include <cctype>
-#include <cstring>
 
 #include "FuzzCheck.h"
 #include "FailingPlatform.h"
 #include "install/LaunchContext.h"
 #include "sim/SimFileSystem.h"
-#include "sim/SimText.h"
 
 // The path completed against the current directory without looking at any drive, as the simulated
 // GetFullPathNameA completes it; "" when it cannot be.
@@ -49,13 +47,13 @@ struct CStartPlatform : CFailingPlatform {
   std::string m_cmd, m_module, m_cwd;
 };
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+FUZZ_TARGET(1, head, input)
 {
-  auto parts = SplitInput(data + (size > 0), size - (size > 0), 2);
+  auto parts = SplitInput(input, 2);
   const std::string& program = parts[0];
-  if (size < 1 || program.find('"') != std::string::npos)
-    return 0;  // no command line or module name holds a quote
-  const int mode = data[0] % 3;
+  if (program.find('"') != std::string::npos)
+    return;  // no command line or module name holds a quote
+  const int mode = head[0] % 3;
   // The current directory is always a full path; a given one that is not stands for C:\.
   std::string cwd = parts[1].find('\0') == std::string::npos ? Full(parts[1], "C:\\") : "";
   if (cwd.empty() || cwd.size() > 259)
@@ -75,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const std::string dir = szDir;
   FUZZ_CHECK(bFound == !dir.empty(), what + ": result and return value disagree");
   if (dir.empty())
-    return 0;
+    return;
   const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' && std::isalpha((unsigned char)dir[0]);
   const bool bShare = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
   FUZZ_CHECK(dir.size() <= 259 && dir.back() == '\\' && (bDrive || bShare), what + ": got " + dir);
@@ -91,5 +89,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
              (taken[i] != ':' || (i == 1 && std::isalpha((unsigned char)taken[0])));
   FUZZ_CHECK(!bPlain || !sim::EqualNoCase(Full(dir, cwd), full + "\\"), what + ": the program taken for a folder");
   FUZZ_CHECK(!bPlain || sim::EqualNoCase(Full(dir + name, cwd), full), what + ": " + dir + " does not hold " + full);
-  return 0;
 }

@@ -3,8 +3,6 @@
 // is written, as what was read before followed by the suffix. A small file whose entry is short (and not
 // empty, unless empty entries are written) is always rewritten. Input: the rule (bit 0: the VxD dialog's
 // fixed suffix, written also into an empty entry; else ", " and the staging directory's 8.3 form), the copy.
-#include <cstring>
-
 #include "FuzzCheck.h"
 #include "FailingPlatform.h"
 #include "install/SourceDisksNames.h"
@@ -54,12 +52,9 @@ struct CInfPlatform : CFailingPlatform {
   std::vector<std::string> m_writes;
 };
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+FUZZ_TARGET(1, head, before)
 {
-  if (size < 1)
-    return 0;
-  const bool bVxd = data[0] & 1;
-  const std::string before(reinterpret_cast<const char*>(data) + 1, size - 1);
+  const bool bVxd = head[0] & 1;
   const char* pszVxdSuffix = ", C:\\Program Files\\Veltrix\\W95-98";
   const char* const targets[2] = {"C:\\WINDOWS\\INF\\OTHER\\", nullptr};
   CInfFileList list;
@@ -71,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str();
   const std::string entry = old + (bVxd ? pszVxdSuffix : std::string(", ") + kShortStaging);
   if (platform.m_writes.empty())
-    return FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()), "entry " + old), 0;
+    return FUZZ_CHECK(before.size() >= 60000 || old.size() > 1000 || (!bVxd && old.empty()), "entry " + old);
   for (const auto& value : platform.m_writes)
     FUZZ_CHECK(value == entry, "wrote \"" + value + "\", not \"" + entry + "\"");
-  return 0;
 }

@@ -10,14 +10,15 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 here = os.path.dirname(os.path.abspath(__file__))
 root = os.path.dirname(os.path.dirname(here))
 name, runs = sys.argv[1], int(sys.argv[2])
 extra = sys.argv[sys.argv.index("--") + 1:] if "--" in sys.argv else []
 work = os.path.join(root, "build", "fuzz-work")
-seeds, found, merged = (os.path.join(work, d, name) for d in ("seeds", "run", "merged"))
-corpus, log, control = (os.path.join(here, "corpus", name), *(os.path.join(work, name + e) for e in (".log", ".merge")))
+seeds, found = (os.path.join(work, d, name) for d in ("seeds", "run"))
+corpus, log = os.path.join(here, "corpus", name), os.path.join(work, name + ".log")
 for d in (found, corpus, seeds):
     os.makedirs(d, exist_ok=True)
 # Small inputs reach all that the targets read. No allocation stacks and a
@@ -35,15 +36,14 @@ print("%s: exit %d, %s executions at %s/s, log %s" % (name, rc, stat[0], stat[1]
 if rc != 0:
     sys.exit(rc)
 
-# Merge, with a control file that tells each input's features (one left by
-# an earlier merge would be taken for one to resume).
-shutil.rmtree(merged, ignore_errors=True)
-os.makedirs(merged)
-if os.path.exists(control):
-    os.remove(control)
-subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merged, corpus, found, seeds],
-                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work, env=env)
-lines = open(control, errors="replace").read().splitlines()
+# Merge, with a control file that tells each input's features (a fresh one:
+# one left by an earlier merge would be taken for one to resume).
+with tempfile.TemporaryDirectory(dir=work) as tmp:
+    control, merged = os.path.join(tmp, "control"), os.path.join(tmp, "merged")
+    os.makedirs(merged)
+    subprocess.check_call(fuzz + ["-merge=1", "-merge_control_file=" + control, merged, corpus, found, seeds],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, cwd=work, env=env)
+    lines = open(control, errors="replace").read().splitlines()
 files = lines[2:2 + int(lines[0])]
 features = {files[int(p[1])]: set(p[2:]) for p in map(str.split, lines[2 + len(files):]) if p and p[0] == "FT"}
 total = len(set().union(*features.values()))
