@@ -88,9 +88,8 @@ TEST(Startup, SourceDirectory)
     std::string program, cwd;
     std::string expected;  // "" when the directory is missing
   } rows[] = {
-    { "D:\\SETUP.EXE", "C:\\WINDOWS", "D:\\" },
-    { "E:\\DRIVERS\\DISC1\\SETUP.EXE", "C:\\WINDOWS", "E:\\DRIVERS\\DISC1\\" },
-    // A full path is used byte for byte, a relative one as Windows makes it full.
+    // A full path is used byte for byte (plain ones: the scenarios), a
+    // relative one as Windows makes it full.
     { "D:\\DISC\\.\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\.\\" },
     { "DISC\\.\\..\\DISC\\SETUP.EXE", "D:\\", "D:\\DISC\\" },
     { "\\\\SERVER\\SHARE\\DISC\\SETUP.EXE", "C:\\WINDOWS", "\\\\SERVER\\SHARE\\DISC\\" },
