@@ -46,6 +46,7 @@ TEST(DriverInstallPieces, SourceDisksEntryNeverCreatesAMissingCopy)
 {
   CTestMachine m;
   m.WriteFile("D:\\MISSING.INF", "on the disc");
+  m.MakeDir("C:\\WINDOWS\\INF\\OTHER");  // where a write could create it
   sim::CPlatformScope scope(m.Load());
   CInfFileList list;
   const char* const targets[2] = { "C:\\WINDOWS\\INF\\OTHER\\", nullptr };

@@ -100,12 +100,12 @@ TEST(PurgeRegistry, ExaminesEveryInstanceAndTakesFifteenEntriesPerTypeKey)
     if (bMaker)
       removed.insert(removed.end(), { kClass + sz, kRes + "wave\\QVPCI95.DRV<" + sz + ">" });
   }
-  // Sixteen long-named entries of instance 0099 under "midi": the first 15
-  // in enumeration order go, the sixteenth stays.
-  for (int i = 0; i < 16; ++i) {
+  // Sixteen long-named entries of instance 0099 under "midi", against name
+  // order: the first 15 in enumeration order (the file's) go, the last stays.
+  for (int i = 15; i >= 0; --i) {
     std::string entry = kRes + "midi\\Tonivex wavetable synthesiser port " + std::to_string(10 + i) + ".drv<0099>";
     reg += "\n[" + entry + "]\n";
-    if (i < 15)
+    if (i > 0)
       removed.push_back(entry);
   }
   std::vector<std::string> deleted = PurgeDeletes(reg);

@@ -115,24 +115,24 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
   }
 }
 
-// Past a handful, values and subkeys are found through an index by name:
-// the same answers, the same order, after deletions too. NT enforces the
+// Past a handful, values are found through an index by name, as subkeys
+// always are: the same answers, the same order, after deletions too (subkeys
+// in file order: PurgeRegistryTest's 16 entries). NT enforces the
 // access asked for when the key was opened; Windows 9x does not.
-TEST(SimRegistry, ManyValuesAndSubkeysAndTheAccessOfTheHandle)
+TEST(SimRegistry, ManyValuesAndTheAccessOfTheHandle)
 {
-  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n", keys;
+  std::string reg = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Many]\r\n";
   std::vector<std::string> want;
   for (int i = 19; i >= 0; --i) {  // file order, not name order
     std::string n = "V" + std::to_string(i);
     reg += "\"" + n + "\"=dword:0000000" + std::to_string(i % 10) + "\r\n";
-    keys += "\r\n[HKEY_LOCAL_MACHINE\\Many\\" + n + "]\r\n";
     if (i != 5)
       want.push_back(n);
   }
   for (const char* windows : { "XP", "98" }) {
     CTestMachine m;
     m.options.windows = windows;
-    m.SetRegistry(reg + keys);
+    m.SetRegistry(reg + "\r\n[HKEY_LOCAL_MACHINE\\Many\\V5]\r\n");
     IPlatform& p = m.Load().GetPlatform();
     HKEY h = nullptr;
     DWORD d = 99, cb = 4;
@@ -148,16 +148,12 @@ TEST(SimRegistry, ManyValuesAndSubkeysAndTheAccessOfTheHandle)
     EXPECT_EQ(ERROR_SUCCESS, p.RegQueryValueExA(h, "V0", nullptr, nullptr, (BYTE*)&d, &cb));
     EXPECT_EQ(99u, d);
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, p.RegQueryValueExA(h, "V5", nullptr, nullptr, nullptr, &cb));
-    std::vector<std::string> names[2];  // values, subkeys
+    std::vector<std::string> names;
     char name[32];
     for (DWORD i = 0, cch = 32; p.RegEnumValueA(h, i, name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, cch = 32)
-      names[0].push_back(name);
-    for (DWORD i = 0, cch = 32; p.RegEnumKeyExA(h, i, name, &cch, 0, 0, 0, 0) == ERROR_SUCCESS; ++i, cch = 32)
-      names[1].push_back(name);
+      names.push_back(name);
     p.RegCloseKey(h);
-    EXPECT_EQ(want, names[0]);
-    EXPECT_EQ(want, names[1]);
-    EXPECT_TRUE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\MANY\\v19"));
+    EXPECT_EQ(want, names);
     EXPECT_FALSE(m.computer->KeyExists("HKEY_LOCAL_MACHINE\\Many\\V5"));
   }
 }

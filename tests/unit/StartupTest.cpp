@@ -9,6 +9,7 @@
 
 #include "TestMachine.h"
 #include "install/LaunchContext.h"
+#include "setup/PackageSetup.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ TEST(Startup, VersionClassification)
   };
   for (const auto& row : rows) {
     CTestMachine m;
+    m.WriteFile("D:\\W2K-ME\\app\\Setup.exe", "package");
     auto& pc = m.Load<CVersionComputer>();
     std::memcpy(pc.m_dwRecord, row.record, sizeof row.record);
     sim::CPlatformScope scope(pc);
@@ -74,6 +76,9 @@ TEST(Startup, VersionClassification)
                         (v.m_bWin98SE ? "98SE " : "") + (v.m_bWinME ? "ME " : "") + (v.m_bWinNT4 ? "NT4 " : "") +
                         (v.m_bWinNT5 ? "NT5 " : "");
     EXPECT_EQ(row.flags, flags) << "row " << &row - rows;
+    char szPackage[MAX_PATH];  // neither family: no package build either
+    if (flags.empty())
+      EXPECT_FALSE(FindPackageSetup(v, "D:\\", 1, 1, szPackage));
   }
 }
 
@@ -83,9 +88,8 @@ TEST(Startup, SourceDirectory)
     std::string program, cwd;
     std::string expected;  // "" when the directory is missing
   } rows[] = {
-    { "D:\\SETUP.EXE", "C:\\WINDOWS", "D:\\" },
-    { "E:\\DRIVERS\\DISC1\\SETUP.EXE", "C:\\WINDOWS", "E:\\DRIVERS\\DISC1\\" },
-    // A full path is used byte for byte, a relative one as Windows makes it full.
+    // A full path is used byte for byte (plain ones: the scenarios), a
+    // relative one as Windows makes it full.
     { "D:\\DISC\\.\\SETUP.EXE", "C:\\WINDOWS", "D:\\DISC\\.\\" },
     { "DISC\\.\\..\\DISC\\SETUP.EXE", "D:\\", "D:\\DISC\\" },
     { "\\\\SERVER\\SHARE\\DISC\\SETUP.EXE", "C:\\WINDOWS", "\\\\SERVER\\SHARE\\DISC\\" },
