@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Scenarios (tests/scenarios/*.scn, format in README.md) run through setupsim and checked: scenario.py
---setupsim SETUPSIM [--wine [--arch i686] [--results DIR]] [--show] FILE [NAME]; --list FILE.. names them for
+--setupsim SETUPSIM [--wine [--arch i686] [--results DIR]] FILE [NAME]; --list FILE.. names them for
 CTest. --results DIR: one result per scenario and version, for docs/proof.md.
 """
 import argparse
@@ -130,9 +130,6 @@ def _apply(s, head, body, defines):
         # "registry [KEY] VALUE": the key and one value on the directive's line
         first = rest.replace("] ", "]\n", 1).split("\n") if rest else []
         s.machine.append((verb, None, crlf(first + body)))
-    elif verb == "registry-file":  # bases/NAME.reg's keys, as the purge's unit test reads them too
-        text = open(os.path.join(HERE, "bases", rest.strip()), encoding="latin-1").read()
-        s.machine.append(("registry", None, text.split("\n", 1)[1]))
     else:
         raise ValueError(f"{s.path}: unknown directive {head}")
 
@@ -172,13 +169,16 @@ def _host(machine, windows_path):
 
 
 def build_machine(scenario, machine):
-    """Writes the scenario's computer into the (new) folder `machine`: its bases in turn (bases/NAME.base, or
-    "sample"), then its own lines."""
+    """Writes the scenario's computer into the (new) folder `machine`: its bases in turn (bases/NAME.base and
+    the keys of a bases/NAME.reg, or "sample"), then its own lines."""
     chain, base = [scenario], scenario.base
     while base and base != "sample":
         chain.insert(0, Scenario(os.path.join(HERE, "bases", base + ".base"), base))
         for block in _blocks(chain[0].path):
             _apply(chain[0], *block, {})
+        reg = os.path.join(HERE, "bases", base + ".reg")  # its keys, which the purge's unit test reads too
+        if os.path.exists(reg):
+            chain[0].machine.insert(0, ("registry", None, open(reg, encoding="latin-1").read().split("\n", 1)[1]))
         base = chain[0].base
     if base == "sample":
         shutil.copytree(os.path.join(SOURCE_DIR, "samples", "machine-98"), machine)
@@ -275,10 +275,6 @@ def run_one(args, s, version, work):
     if args.wine:
         shutil.copytree(sim_machine, wine_machine, symlinks=True)
     sim = run_setupsim(args.setupsim, s, version, sim_machine)
-    if args.show:
-        for k in ("events", "changes"):
-            print("\n".join([k + ":"] + ["  " + e for e in sim[k]]))
-        return "shown", "", []
     problems = check({**s.expect, **s.on.get(version, {})}, sim, sim_machine)
     if problems or not args.wine:
         return ("fails" if problems else "agree"), "", problems
@@ -305,7 +301,6 @@ def main():
     ap.add_argument("--setupsim", required=True)
     ap.add_argument("--wine", action="store_true")
     ap.add_argument("--arch", default="x64")
-    ap.add_argument("--show", action="store_true")
     ap.add_argument("--results")
     ap.add_argument("file")
     ap.add_argument("name", nargs="?")
@@ -317,7 +312,7 @@ def main():
         return 1
     failed = 0
     for s in scenarios:
-        for version in s.versions[:1] if args.show else s.versions:
+        for version in s.versions:
             with tempfile.TemporaryDirectory(prefix="scenario-") as work:
                 verdict, note, problems = run_one(args, s, version, work)
             label = f"{os.path.basename(s.path)}: {s.name} [Windows {version}]"
