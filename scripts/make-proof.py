@@ -50,7 +50,9 @@ def cell(result):
 
 
 def main():
-    if "--no-run" not in sys.argv[1:]:
+    if sys.argv[1:] not in ([], ["--no-run"]):  # --help too: a run would first empty the results
+        sys.exit(__doc__)
+    if not sys.argv[1:]:
         shutil.rmtree(RESULTS, ignore_errors=True)
         subprocess.run(["ctest", "--test-dir", os.path.join(ROOT, "build", "native"), "-L", "wine",
                         "-j" + os.environ.get("SETUP_TEST_JOBS", "2")], cwd=ROOT)
