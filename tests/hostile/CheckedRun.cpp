@@ -4,7 +4,6 @@
 #include <map>
 #include <sstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "CheckedRun.h"
 #include "sim/SimChanges.h"
@@ -12,12 +11,13 @@
 
 namespace hostile {
 
+// Each path with the changes its sets allow ("KIND|KIND", pattern).
 struct CAllowedChanges {
   struct Path {
     std::string name;
-    std::vector<std::string> sets, when, unless;
+    std::vector<std::pair<std::string, std::string>> allowed;
+    std::vector<std::string> when, unless;
   };
-  std::map<std::string, std::vector<std::pair<std::string, std::string>>> sets;  // "KIND|KIND", pattern
   std::vector<Path> paths;
 };
 
@@ -26,10 +26,9 @@ namespace {
 // Placeholder name -> the paths it stands for (no trailing backslash).
 using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;
 
-// A '*' inside a placeholder's value stands for itself.
-const char kLiteralStar = '\x01';
-
-bool Match(const char* p, const char* t, bool bPath)
+// bPath: a '*' stays within one name. A placeholder matches each of its
+// paths as written ('*' in them too).
+bool Match(const char* p, const char* t, bool bPath, const CRunPlaceholders& ph = {})
 {
   for (; *p != '\0'; ++p, ++t) {
     if (*t == '\0' && std::strcmp(p, "\\**") == 0)  // "KEY\**" also stands for KEY itself
@@ -38,34 +37,22 @@ bool Match(const char* p, const char* t, bool bPath)
       const bool bAny = p[1] == '*' || !bPath;
       p += p[1] == '*' ? 2 : 1;
       for (const char* s = t;; ++s) {
-        if (Match(p, s, bPath))
+        if (Match(p, s, bPath, ph))
           return true;
         if (*s == '\0' || (!bAny && *s == '\\'))
           return false;
       }
     }
-    if (*t == '\0' || sim::FoldChar(*p == kLiteralStar ? '*' : *p) != sim::FoldChar(*t))
+    const char* close = *p == '{' ? std::strchr(p, '}') : nullptr;
+    const auto it = close ? ph.find(std::string(p + 1, close)) : ph.end();  // or a key's name: {4B7A...}
+    if (it != ph.end())
+      return std::any_of(it->second.begin(), it->second.end(), [&](const std::string& v) {
+        return sim::EqualNoCase(v, std::string(t, strnlen(t, v.size()))) && Match(close + 1, t + v.size(), bPath, ph);
+      });
+    if (*t == '\0' || sim::FoldChar(*p) != sim::FoldChar(*t))
       return false;
   }
   return *t == '\0';
-}
-
-// Every spelling of a pattern with its placeholders replaced.
-std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholders& ph, size_t from = 0)
-{
-  const size_t open = pattern.find('{', from), close = pattern.find('}', open);
-  if (close == std::string::npos)
-    return {pattern};
-  auto it = ph.find(pattern.substr(open + 1, close - open - 1));
-  if (it == ph.end())
-    return Expand(pattern, ph, close);  // a key's name such as {4B7A...}
-  std::vector<std::string> out;
-  for (std::string value : it->second) {
-    std::replace(value.begin(), value.end(), '*', kLiteralStar);
-    for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph, open + value.size()))
-      out.push_back(s);
-  }
-  return out;
 }
 
 // What a change is matched by: "KIND SUBJECT" lines; a changed file gives
@@ -112,37 +99,25 @@ std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const st
   return s;
 }
 
-// WINDIR (long and 8.3 forms), SOURCEPATH and MIXERDIR (as the registry
-// names them), read before the run.
+// Read before the run: WINDIR (long and 8.3 forms), SOURCEPATH (as the
+// registry names it, and the full path a relative one leads to from the
+// start-up directory, where the launcher enters it) and MIXERDIR.
 CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
 {
-  CRunPlaceholders ph{{"WINDIR", {}}, {"SOURCEPATH", {}}, {"MIXERDIR", {}}};
   IPlatform& p = pc.GetPlatform();
-  char sz[MAX_PATH], szShort[MAX_PATH];
-  auto add = [&](const char* name, DWORD n, bool bShort) {
-    if (n == 0 || n >= MAX_PATH)
-      return;
-    ph[name].push_back(sz);
-    const DWORD m = bShort ? p.GetShortPathNameA(sz, szShort, MAX_PATH) : 0;
-    if (m != 0 && m < MAX_PATH)
-      ph[name].push_back(szShort);
-  };
-  add("WINDIR", p.GetWindowsDirectoryA(sz, MAX_PATH), true);
   const std::string source = RegistryPath(pc, "Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath");
-  if (!source.empty()) {
-    ph["SOURCEPATH"].push_back(source);
-    // A relative value names the folder it leads to from the start-up
-    // directory, where the launcher enters it.
-    char szStart[MAX_PATH];
-    DWORD n = p.GetCurrentDirectoryA(MAX_PATH, szStart);
-    if (n != 0 && n < MAX_PATH && p.SetCurrentDirectoryA(source.c_str())) {
-      add("SOURCEPATH", p.GetCurrentDirectoryA(MAX_PATH, sz), false);
-      p.SetCurrentDirectoryA(szStart);
-    }
-  }
-  for (const char* key : {"Tonivex Applications\\Mixer", "Veltrix\\Mixer"})
-    if (!RegistryPath(pc, key, "Path").empty())
-      ph["MIXERDIR"].push_back(RegistryPath(pc, key, "Path"));
+  char szWin[MAX_PATH] = "", szShort[MAX_PATH] = "", szSource[MAX_PATH] = "";
+  if (p.GetWindowsDirectoryA(szWin, MAX_PATH) < MAX_PATH)
+    p.GetShortPathNameA(szWin, szShort, MAX_PATH);
+  if (!source.empty())
+    p.GetFullPathNameA(source.c_str(), MAX_PATH, szSource, nullptr);
+  CRunPlaceholders ph{{"WINDIR", {szWin, szShort}},
+                      {"SOURCEPATH", {source, szSource}},
+                      {"MIXERDIR", {RegistryPath(pc, "Tonivex Applications\\Mixer", "Path"),
+                                    RegistryPath(pc, "Veltrix\\Mixer", "Path")}}};
+  for (auto& placeholder : ph)  // a path not there stands for nothing
+    placeholder.second.erase(std::remove(placeholder.second.begin(), placeholder.second.end(), ""),
+                             placeholder.second.end());
   return ph;
 }
 
@@ -166,13 +141,10 @@ std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::v
   for (const auto& c : changes)
     for (const auto& subject : Subjects(c)) {
       const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
-      bool bAllowed = false;
-      for (const auto& set : path->sets)
-        for (const auto& rule : rules.sets.at(set))
-          if (("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos)
-            for (const auto& pattern : Expand(rule.second, ph))
-              bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
-      if (!bAllowed)
+      if (std::none_of(path->allowed.begin(), path->allowed.end(), [&](const auto& rule) {
+            return ("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos &&
+                   Match(rule.second.c_str(), what.c_str(), true, ph);
+          }))
         faults.push_back(path->name + ": " + subject);
     }
   return faults;
@@ -185,6 +157,7 @@ std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::v
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> sets;
   std::istringstream in(text);
   std::vector<std::string> head;  // the words of the last line at the margin
   for (std::string line; std::getline(in, line);) {
@@ -196,16 +169,19 @@ std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& tex
     } else if (line[0] != ' ') {
       head.assign(std::istream_iterator<std::string>(words), {});
       if (word == "path" && head.size() > 1 && head[1].size() > 1 && head[1].back() == ':')
-        rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {head.begin() + 2, head.end()}, {}, {}});
+        rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}, {}});
       else if (word != "set" || head.size() != 2)
         throw std::invalid_argument("neither a set nor a path: " + t);
-      for (const auto& set : word == "path" ? rules->paths.back().sets : std::vector<std::string>{})
-        if (!rules->sets.count(set))
-          throw std::invalid_argument("path " + head[1] + " no set " + set);
+      for (size_t i = 2; word == "path" && i < head.size(); ++i) {
+        if (!sets.count(head[i]))
+          throw std::invalid_argument("path " + head[1] + " no set " + head[i]);
+        rules->paths.back().allowed.insert(rules->paths.back().allowed.end(), sets[head[i]].begin(),
+                                           sets[head[i]].end());
+      }
     } else if (head.empty() || rest.empty() || (head[0] == "path" && word != "when" && word != "unless")) {
       throw std::invalid_argument("not a rule: " + t);
     } else if (head[0] == "set") {
-      rules->sets[head[1]].emplace_back(word, rest);
+      sets[head[1]].emplace_back(word, rest);
     } else {
       (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
     }
@@ -218,19 +194,16 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
   const sim::SimMachineState before = sim::ReadMachineState(machineDir);
   CheckedRun run;
   std::string err;
+  std::vector<sim::SimChange> changes;
   auto pc = sim::CSimComputer::Load(machineDir, options, &err);  // refuses an unknown Windows version too
   if (!pc) {
     run.path = "refused: " + err;
     if (err.empty() || err.find_first_of("\r\n") != std::string::npos)
       run.faults.push_back("refusal is not one line: " + err);
-    // The registry may be the malformed input itself: compared as bytes.
+    // The registry may be the malformed input itself: compared as text.
     const sim::SimMachineState after = sim::ReadMachineState(machineDir);
-    auto same = [](const sim::SimFileEntry& a, const sim::SimFileEntry& b) {
-      return std::tie(a.path, a.readOnly, a.size, a.content, a.modified) ==
-             std::tie(b.path, b.readOnly, b.size, b.content, b.modified);
-    };
-    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText ||
-        !std::equal(after.entries.begin(), after.entries.end(), before.entries.begin(), before.entries.end(), same))
+    sim::CompareFiles(before, after, options.windowsDirectory, &changes);
+    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText || !changes.empty())
       run.faults.push_back("refused, yet the machine folder changed");
     return run;
   }
@@ -245,7 +218,6 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
     run.faults.push_back("registry not saved: " + err);
   if (pc->Clock() > kVirtualHangMs)
     run.faults.push_back("waited " + std::to_string(pc->Clock()) + " ms of virtual time");
-  std::vector<sim::SimChange> changes;
   if (!sim::CompareMachineStates(before, sim::ReadMachineState(machineDir), options.windowsDirectory, &changes,
                                  &err)) {
     run.faults.push_back("registry.reg unreadable after the run: " + err);
