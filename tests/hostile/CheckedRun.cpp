@@ -7,6 +7,7 @@
 
 #include "CheckedRun.h"
 #include "sim/SimChanges.h"
+#include "sim/SimProfile.h"
 #include "sim/SimText.h"
 
 namespace hostile {
@@ -152,38 +153,30 @@ std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::v
 
 }  // namespace
 
-// "set NAME" or "path NAME: SETS" at the margin, its lines indented under it;
-// '#' starts a comment line.
+// Sections "[set NAME]" of "KIND|KIND = PATTERN" lines and "[path NAME: SETS]"
+// of "when = PATTERN" and "unless = PATTERN" lines, read as profile text.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
-  std::map<std::string, std::vector<std::pair<std::string, std::string>>> sets;
-  std::istringstream in(text);
-  std::vector<std::string> head;  // the words of the last line at the margin
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line), word = t.substr(0, t.find(' '));
-    const std::string rest = sim::TrimBlanks(t.substr(word.size()));
-    std::istringstream words(t);
-    if (t.empty() || t[0] == '#') {
+  for (const auto& section : sim::ProfileSections(text)) {
+    std::istringstream words(section);
+    const std::vector<std::string> head{std::istream_iterator<std::string>(words), {}};
+    if (head.size() == 2 && head[0] == "set")
       continue;
-    } else if (line[0] != ' ') {
-      head.assign(std::istream_iterator<std::string>(words), {});
-      if (word == "path" && head.size() > 1 && head[1].size() > 1 && head[1].back() == ':')
-        rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}, {}});
-      else if (word != "set" || head.size() != 2)
-        throw std::invalid_argument("neither a set nor a path: " + t);
-      for (size_t i = 2; word == "path" && i < head.size(); ++i) {
-        if (!sets.count(head[i]))
-          throw std::invalid_argument("path " + head[1] + " no set " + head[i]);
-        rules->paths.back().allowed.insert(rules->paths.back().allowed.end(), sets[head[i]].begin(),
-                                           sets[head[i]].end());
-      }
-    } else if (head.empty() || rest.empty() || (head[0] == "path" && word != "when" && word != "unless")) {
-      throw std::invalid_argument("not a rule: " + t);
-    } else if (head[0] == "set") {
-      sets[head[1]].emplace_back(word, rest);
-    } else {
-      (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
+    if (head.size() < 2 || head[0] != "path" || head[1].size() < 2 || head[1].back() != ':')
+      throw std::invalid_argument("neither a set nor a path: " + section);
+    rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}, {}});
+    auto& path = rules->paths.back();
+    for (size_t i = 2; i < head.size(); ++i) {
+      const auto set = sim::ProfileEntries(text, "set " + head[i]);
+      if (set.empty())
+        throw std::invalid_argument("path " + path.name + " no set " + head[i]);
+      path.allowed.insert(path.allowed.end(), set.begin(), set.end());
+    }
+    for (const auto& line : sim::ProfileEntries(text, section)) {
+      if (line.first != "when" && line.first != "unless")
+        throw std::invalid_argument("not a condition: " + line.first);
+      (line.first == "when" ? path.when : path.unless).push_back(line.second);
     }
   }
   return rules;
