@@ -122,39 +122,8 @@ CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
   return ph;
 }
 
-// The path the events show (*pPath), then one line per change outside its
-// sets; a single line when no path matches.
-std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::vector<std::string>& events,
-                                      const std::vector<sim::SimChange>& changes, const CRunPlaceholders& ph,
-                                      std::string* pPath)
-{
-  auto seen = [&](const std::string& pattern) {
-    return std::any_of(events.begin(), events.end(),
-                       [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
-  };
-  auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
-    return std::all_of(p.when.begin(), p.when.end(), seen) && std::none_of(p.unless.begin(), p.unless.end(), seen);
-  });
-  if (path == rules.paths.end())
-    return {"no path of the rule matches these events"};
-  *pPath = path->name;
-  std::vector<std::string> faults;
-  for (const auto& c : changes)
-    for (const auto& subject : Subjects(c)) {
-      const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
-      if (std::none_of(path->allowed.begin(), path->allowed.end(), [&](const auto& rule) {
-            return ("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos &&
-                   Match(rule.second.c_str(), what.c_str(), true, ph);
-          }))
-        faults.push_back(path->name + ": " + subject);
-    }
-  return faults;
-}
-
 }  // namespace
 
-// Sections "[set NAME]" of "KIND|KIND = PATTERN" lines and "[path NAME: SETS]"
-// of "when = PATTERN" and "unless = PATTERN" lines, read as profile text.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
@@ -200,7 +169,7 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
       run.faults.push_back("refused, yet the machine folder changed");
     return run;
   }
-  const CRunPlaceholders placeholders = ReadPlaceholders(*pc);
+  const CRunPlaceholders ph = ReadPlaceholders(*pc);
   std::string refusal;
   try {
     sim::RunLauncher(*pc);
@@ -216,9 +185,29 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
     run.faults.push_back("registry.reg unreadable after the run: " + err);
     return run;
   }
-  for (const auto& f : CheckChanges(rules, pc->Events(), changes, placeholders, &run.path))
-    run.faults.push_back(f);
-  run.path += refusal;
+  // The path the events show, then each change held against its sets.
+  const std::vector<std::string>& events = pc->Events();
+  auto seen = [&](const std::string& pattern) {
+    return std::any_of(events.begin(), events.end(),
+                       [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
+  };
+  auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
+    return std::all_of(p.when.begin(), p.when.end(), seen) && std::none_of(p.unless.begin(), p.unless.end(), seen);
+  });
+  if (path == rules.paths.end()) {
+    run.faults.push_back("no path of the rule matches these events");
+    return run;
+  }
+  run.path = path->name + refusal;
+  for (const auto& c : changes)
+    for (const auto& subject : Subjects(c)) {
+      const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
+      if (std::none_of(path->allowed.begin(), path->allowed.end(), [&](const auto& rule) {
+            return ("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos &&
+                   Match(rule.second.c_str(), what.c_str(), true, ph);
+          }))
+        run.faults.push_back(path->name + ": " + subject);
+    }
   return run;
 }
 
