@@ -28,7 +28,7 @@ namespace {
 using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;
 
 // bPath: a '*' stays within one name. A placeholder matches each of its
-// paths as written ('*' in them too).
+// paths as written ('*' in them too), an empty one (not there) none.
 bool Match(const char* p, const char* t, bool bPath, const CRunPlaceholders& ph = {})
 {
   for (; *p != '\0'; ++p, ++t) {
@@ -48,7 +48,8 @@ bool Match(const char* p, const char* t, bool bPath, const CRunPlaceholders& ph 
     const auto it = close ? ph.find(std::string(p + 1, close)) : ph.end();  // or a key's name: {4B7A...}
     if (it != ph.end())
       return std::any_of(it->second.begin(), it->second.end(), [&](const std::string& v) {
-        return sim::EqualNoCase(v, std::string(t, strnlen(t, v.size()))) && Match(close + 1, t + v.size(), bPath, ph);
+        return !v.empty() && sim::EqualNoCase(v, std::string(t, strnlen(t, v.size()))) &&
+               Match(close + 1, t + v.size(), bPath, ph);
       });
     if (*t == '\0' || sim::FoldChar(*p) != sim::FoldChar(*t))
       return false;
@@ -56,15 +57,17 @@ bool Match(const char* p, const char* t, bool bPath, const CRunPlaceholders& ph 
   return *t == '\0';
 }
 
-// What a change is matched by: "KIND SUBJECT" lines; a changed file gives
-// one line per thing that changed in it ("PATH: [SECTION] KEY added").
+// The rule's name for each sim::ChangeKind.
+const char* const kKinds[] = {
+    "key-added",    "key-removed",    "value-added", "value-removed", "value-changed",
+    "folder-added", "folder-removed", "file-added",  "file-removed",  "file-changed",
+    "attribute-changed", "at-restart", "at-restart"};
+
+// What a change is matched by; a changed file gives one line per thing that
+// changed in it ("PATH: [SECTION] KEY added").
 std::vector<std::string> Subjects(const sim::SimChange& c)
 {
-  static const char* const kKinds[] = {
-      "key-added",    "key-removed",    "value-added", "value-removed", "value-changed",
-      "folder-added", "folder-removed", "file-added",  "file-removed",  "file-changed",
-      "attribute-changed", "at-restart", "at-restart delete"};
-  const std::string head = std::string(kKinds[(int)c.kind]) + " " + c.path;
+  const std::string head = (c.kind == sim::ChangeKind::DeleteAtRestart ? "delete " : "") + c.path;
   if (c.kind == sim::ChangeKind::RenameAtRestart)
     return {head + " -> " + c.target};
   if (c.oldValue || c.newValue) {
@@ -112,14 +115,10 @@ CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
     p.GetShortPathNameA(szWin, szShort, MAX_PATH);
   if (!source.empty())
     p.GetFullPathNameA(source.c_str(), MAX_PATH, szSource, nullptr);
-  CRunPlaceholders ph{{"WINDIR", {szWin, szShort}},
-                      {"SOURCEPATH", {source, szSource}},
-                      {"MIXERDIR", {RegistryPath(pc, "Tonivex Applications\\Mixer", "Path"),
-                                    RegistryPath(pc, "Veltrix\\Mixer", "Path")}}};
-  for (auto& placeholder : ph)  // a path not there stands for nothing
-    placeholder.second.erase(std::remove(placeholder.second.begin(), placeholder.second.end(), ""),
-                             placeholder.second.end());
-  return ph;
+  return {{"WINDIR", {szWin, szShort}},
+          {"SOURCEPATH", {source, szSource}},
+          {"MIXERDIR", {RegistryPath(pc, "Tonivex Applications\\Mixer", "Path"),
+                        RegistryPath(pc, "Veltrix\\Mixer", "Path")}}};
 }
 
 }  // namespace
@@ -200,14 +199,12 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
   }
   run.path = path->name + refusal;
   for (const auto& c : changes)
-    for (const auto& subject : Subjects(c)) {
-      const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
+    for (const auto& what : Subjects(c))
       if (std::none_of(path->allowed.begin(), path->allowed.end(), [&](const auto& rule) {
-            return ("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos &&
+            return ("|" + rule.first + "|").find(std::string("|") + kKinds[(int)c.kind] + "|") != std::string::npos &&
                    Match(rule.second.c_str(), what.c_str(), true, ph);
           }))
-        run.faults.push_back(path->name + ": " + subject);
-    }
+        run.faults.push_back(path->name + ": " + kKinds[(int)c.kind] + " " + what);
   return run;
 }
 
