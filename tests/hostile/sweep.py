@@ -2,8 +2,8 @@
 """The hostile-computer sweep: each trait of hostile-computers.txt (which tells its notation) crossed with the
 variants, each computer built from the sample in a new folder in /dev/shm (or the temporary folder), then run by
 hostile_check in a process of its own. A computer fails when the run crashes, hangs (no answer within the deadline)
-or changes anything outside the allowed sets (allowed-changes.txt) of its path; failed computers stay. Prints
-each failure and "N passed, M failed".
+or changes anything outside the allowed sets (allowed-changes.txt) of its path; failed computers stay, one that
+cannot be built ends the sweep. Prints each failure and "N passed, M failed".
 
   sweep.py HOSTILE_CHECK [NAME-SUBSTRING]
 """
@@ -68,11 +68,8 @@ def sweep_lines(machine, lines, seed):
 
 def check(checker, variant, trait, machine, seed):
     """Builds the computer and runs hostile_check on it: the failure's lines, none when all was well."""
-    try:
-        lines = sweep_lines(machine, variant.machine + trait.machine, seed)
-        build_machine(SimpleNamespace(base="sample", machine=lines), machine)
-    except (OSError, KeyError, ValueError) as e:
-        return [f"cannot build the computer: {e}"]
+    build_machine(SimpleNamespace(base="sample", machine=sweep_lines(machine, variant.machine + trait.machine, seed)),
+                  machine)
     args = [a for r in (variant, trait) for a in (["--windows", r.versions[0]] if r.versions else []) + r.args]
     try:
         p = subprocess.run([checker, os.path.join(HERE, "allowed-changes.txt")] + args + [machine],
@@ -80,9 +77,9 @@ def check(checker, variant, trait, machine, seed):
     except subprocess.TimeoutExpired:
         return ["hang: no answer within the deadline"]
     out = (p.stdout + p.stderr).decode("latin-1").splitlines()
-    if p.returncode in (0, 3):  # passed, or faults found
-        return out if p.returncode else []
-    return [f"crash: signal {-p.returncode}" if p.returncode < 0 else f"crash: exit status {p.returncode}"] + out
+    if p.returncode not in (0, 3):  # 3: faults found; a negative status is the signal that ended it
+        out.insert(0, f"crash: exit status {p.returncode}")
+    return out if p.returncode else []
 
 
 def main():
