@@ -12,12 +12,12 @@
 
 namespace hostile {
 
-// Each path with the changes its sets allow ("KIND|KIND", pattern).
+// Each path with the changes its sets allow ("KIND|KIND", pattern) and its
+// conditions ("when" or "unless", event pattern).
 struct CAllowedChanges {
   struct Path {
     std::string name;
-    std::vector<std::pair<std::string, std::string>> allowed;
-    std::vector<std::string> when, unless;
+    std::vector<std::pair<std::string, std::string>> allowed, conditions;
   };
   std::vector<Path> paths;
 };
@@ -133,7 +133,7 @@ std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& tex
       continue;
     if (head.size() < 2 || head[0] != "path" || head[1].size() < 2 || head[1].back() != ':')
       throw std::invalid_argument("neither a set nor a path: " + section);
-    rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}, {}});
+    rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}});
     auto& path = rules->paths.back();
     for (size_t i = 2; i < head.size(); ++i) {
       const auto set = sim::ProfileEntries(text, "set " + head[i]);
@@ -141,11 +141,10 @@ std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& tex
         throw std::invalid_argument("path " + path.name + " no set " + head[i]);
       path.allowed.insert(path.allowed.end(), set.begin(), set.end());
     }
-    for (const auto& line : sim::ProfileEntries(text, section)) {
-      if (line.first != "when" && line.first != "unless")
-        throw std::invalid_argument("not a condition: " + line.first);
-      (line.first == "when" ? path.when : path.unless).push_back(line.second);
-    }
+    path.conditions = sim::ProfileEntries(text, section);
+    for (const auto& condition : path.conditions)
+      if (condition.first != "when" && condition.first != "unless")
+        throw std::invalid_argument("not a condition: " + condition.first);
   }
   return rules;
 }
@@ -191,7 +190,8 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
                        [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
   };
   auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
-    return std::all_of(p.when.begin(), p.when.end(), seen) && std::none_of(p.unless.begin(), p.unless.end(), seen);
+    return std::all_of(p.conditions.begin(), p.conditions.end(),
+                       [&](const auto& condition) { return seen(condition.second) == (condition.first == "when"); });
   });
   if (path == rules.paths.end()) {
     run.faults.push_back("no path of the rule matches these events");
