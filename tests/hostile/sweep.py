@@ -41,11 +41,6 @@ def read_recipes():
     return recipes
 
 
-def exact(machine, path):
-    """The host path of a drive path as written, whatever names that differ only by case are there."""
-    return os.path.join(machine, path[0].lower(), *[p for p in path[2:].split("\\") if p])
-
-
 def fill(match, seed):
     """What \\<random N>, \\<crlf FILE>, \\<lf FILE> or \\<cr FILE> in a file's text stands for."""
     if match[1] == "random":
@@ -60,8 +55,9 @@ def sweep_lines(machine, lines, seed):
             source = _host(machine, data)
             if verb == "copy":  # by way of a folder beside the drives, as the new path may lie inside
                 source = shutil.copytree(source, os.path.join(machine, "copy"))
-            os.makedirs(os.path.dirname(exact(machine, path)), exist_ok=True)
-            os.rename(source, exact(machine, path))
+            target = os.path.join(machine, path[0].lower(), *[p for p in path[2:].split("\\") if p])  # as written
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+            os.rename(source, target)
         else:
             yield verb, path, re.sub(r"\\<(\w+) ([^>]*)>", lambda m: fill(m, seed), data) if verb == "file" else data
 
