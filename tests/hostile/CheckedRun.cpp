@@ -4,20 +4,21 @@
 #include <map>
 #include <sstream>
 #include <stdexcept>
-#include <tuple>
 
 #include "CheckedRun.h"
 #include "sim/SimChanges.h"
+#include "sim/SimProfile.h"
 #include "sim/SimText.h"
 
 namespace hostile {
 
+// Each path with the changes its sets allow ("KIND|KIND", pattern) and its
+// conditions ("when" or "unless", event pattern).
 struct CAllowedChanges {
   struct Path {
     std::string name;
-    std::vector<std::string> sets, when, unless;
+    std::vector<std::pair<std::string, std::string>> allowed, conditions;
   };
-  std::map<std::string, std::vector<std::pair<std::string, std::string>>> sets;  // "KIND|KIND", pattern
   std::vector<Path> paths;
 };
 
@@ -26,10 +27,9 @@ namespace {
 // Placeholder name -> the paths it stands for (no trailing backslash).
 using CRunPlaceholders = std::map<std::string, std::vector<std::string>>;
 
-// A '*' inside a placeholder's value stands for itself.
-const char kLiteralStar = '\x01';
-
-bool Match(const char* p, const char* t, bool bPath)
+// bPath: a '*' stays within one name. A placeholder matches each of its
+// paths as written ('*' in them too), an empty one (not there) none.
+bool Match(const char* p, const char* t, bool bPath, const CRunPlaceholders& ph = {})
 {
   for (; *p != '\0'; ++p, ++t) {
     if (*t == '\0' && std::strcmp(p, "\\**") == 0)  // "KEY\**" also stands for KEY itself
@@ -38,45 +38,36 @@ bool Match(const char* p, const char* t, bool bPath)
       const bool bAny = p[1] == '*' || !bPath;
       p += p[1] == '*' ? 2 : 1;
       for (const char* s = t;; ++s) {
-        if (Match(p, s, bPath))
+        if (Match(p, s, bPath, ph))
           return true;
         if (*s == '\0' || (!bAny && *s == '\\'))
           return false;
       }
     }
-    if (*t == '\0' || sim::FoldChar(*p == kLiteralStar ? '*' : *p) != sim::FoldChar(*t))
+    const char* close = *p == '{' ? std::strchr(p, '}') : nullptr;
+    const auto it = close ? ph.find(std::string(p + 1, close)) : ph.end();  // or a key's name: {4B7A...}
+    if (it != ph.end())
+      return std::any_of(it->second.begin(), it->second.end(), [&](const std::string& v) {
+        return !v.empty() && sim::EqualNoCase(v, std::string(t, strnlen(t, v.size()))) &&
+               Match(close + 1, t + v.size(), bPath, ph);
+      });
+    if (*t == '\0' || sim::FoldChar(*p) != sim::FoldChar(*t))
       return false;
   }
   return *t == '\0';
 }
 
-// Every spelling of a pattern with its placeholders replaced.
-std::vector<std::string> Expand(const std::string& pattern, const CRunPlaceholders& ph, size_t from = 0)
-{
-  const size_t open = pattern.find('{', from), close = pattern.find('}', open);
-  if (close == std::string::npos)
-    return {pattern};
-  auto it = ph.find(pattern.substr(open + 1, close - open - 1));
-  if (it == ph.end())
-    return Expand(pattern, ph, close);  // a key's name such as {4B7A...}
-  std::vector<std::string> out;
-  for (std::string value : it->second) {
-    std::replace(value.begin(), value.end(), '*', kLiteralStar);
-    for (const auto& s : Expand(pattern.substr(0, open) + value + pattern.substr(close + 1), ph, open + value.size()))
-      out.push_back(s);
-  }
-  return out;
-}
+// The rule's name for each sim::ChangeKind.
+const char* const kKinds[] = {
+    "key-added",    "key-removed",    "value-added", "value-removed", "value-changed",
+    "folder-added", "folder-removed", "file-added",  "file-removed",  "file-changed",
+    "attribute-changed", "at-restart", "at-restart"};
 
-// What a change is matched by: "KIND SUBJECT" lines; a changed file gives
-// one line per thing that changed in it ("PATH: [SECTION] KEY added").
+// What a change is matched by; a changed file gives one line per thing that
+// changed in it ("PATH: [SECTION] KEY added").
 std::vector<std::string> Subjects(const sim::SimChange& c)
 {
-  static const char* const kKinds[] = {
-      "key-added",    "key-removed",    "value-added", "value-removed", "value-changed",
-      "folder-added", "folder-removed", "file-added",  "file-removed",  "file-changed",
-      "attribute-changed", "at-restart", "at-restart delete"};
-  const std::string head = std::string(kKinds[(int)c.kind]) + " " + c.path;
+  const std::string head = (c.kind == sim::ChangeKind::DeleteAtRestart ? "delete " : "") + c.path;
   if (c.kind == sim::ChangeKind::RenameAtRestart)
     return {head + " -> " + c.target};
   if (c.oldValue || c.newValue) {
@@ -112,103 +103,48 @@ std::string RegistryPath(sim::CSimComputer& pc, const std::string& key, const st
   return s;
 }
 
-// WINDIR (long and 8.3 forms), SOURCEPATH and MIXERDIR (as the registry
-// names them), read before the run.
+// Read before the run: WINDIR (long and 8.3 forms), SOURCEPATH (as the
+// registry names it, and the full path a relative one leads to from the
+// start-up directory, where the launcher enters it) and MIXERDIR.
 CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
 {
-  CRunPlaceholders ph{{"WINDIR", {}}, {"SOURCEPATH", {}}, {"MIXERDIR", {}}};
   IPlatform& p = pc.GetPlatform();
-  char sz[MAX_PATH], szShort[MAX_PATH];
-  auto add = [&](const char* name, DWORD n, bool bShort) {
-    if (n == 0 || n >= MAX_PATH)
-      return;
-    ph[name].push_back(sz);
-    const DWORD m = bShort ? p.GetShortPathNameA(sz, szShort, MAX_PATH) : 0;
-    if (m != 0 && m < MAX_PATH)
-      ph[name].push_back(szShort);
-  };
-  add("WINDIR", p.GetWindowsDirectoryA(sz, MAX_PATH), true);
   const std::string source = RegistryPath(pc, "Microsoft\\Windows\\CurrentVersion\\Setup", "SourcePath");
-  if (!source.empty()) {
-    ph["SOURCEPATH"].push_back(source);
-    // A relative value names the folder it leads to from the start-up
-    // directory, where the launcher enters it.
-    char szStart[MAX_PATH];
-    DWORD n = p.GetCurrentDirectoryA(MAX_PATH, szStart);
-    if (n != 0 && n < MAX_PATH && p.SetCurrentDirectoryA(source.c_str())) {
-      add("SOURCEPATH", p.GetCurrentDirectoryA(MAX_PATH, sz), false);
-      p.SetCurrentDirectoryA(szStart);
-    }
-  }
-  for (const char* key : {"Tonivex Applications\\Mixer", "Veltrix\\Mixer"})
-    if (!RegistryPath(pc, key, "Path").empty())
-      ph["MIXERDIR"].push_back(RegistryPath(pc, key, "Path"));
-  return ph;
-}
-
-// The path the events show (*pPath), then one line per change outside its
-// sets; a single line when no path matches.
-std::vector<std::string> CheckChanges(const CAllowedChanges& rules, const std::vector<std::string>& events,
-                                      const std::vector<sim::SimChange>& changes, const CRunPlaceholders& ph,
-                                      std::string* pPath)
-{
-  auto seen = [&](const std::string& pattern) {
-    return std::any_of(events.begin(), events.end(),
-                       [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
-  };
-  auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
-    return std::all_of(p.when.begin(), p.when.end(), seen) && std::none_of(p.unless.begin(), p.unless.end(), seen);
-  });
-  if (path == rules.paths.end())
-    return {"no path of the rule matches these events"};
-  *pPath = path->name;
-  std::vector<std::string> faults;
-  for (const auto& c : changes)
-    for (const auto& subject : Subjects(c)) {
-      const std::string kind = subject.substr(0, subject.find(' ')), what = subject.substr(kind.size() + 1);
-      bool bAllowed = false;
-      for (const auto& set : path->sets)
-        for (const auto& rule : rules.sets.at(set))
-          if (("|" + rule.first + "|").find("|" + kind + "|") != std::string::npos)
-            for (const auto& pattern : Expand(rule.second, ph))
-              bAllowed = bAllowed || Match(pattern.c_str(), what.c_str(), true);
-      if (!bAllowed)
-        faults.push_back(path->name + ": " + subject);
-    }
-  return faults;
+  char szWin[MAX_PATH] = "", szShort[MAX_PATH] = "", szSource[MAX_PATH] = "";
+  if (p.GetWindowsDirectoryA(szWin, MAX_PATH) < MAX_PATH)
+    p.GetShortPathNameA(szWin, szShort, MAX_PATH);
+  if (!source.empty())
+    p.GetFullPathNameA(source.c_str(), MAX_PATH, szSource, nullptr);
+  return {{"WINDIR", {szWin, szShort}},
+          {"SOURCEPATH", {source, szSource}},
+          {"MIXERDIR", {RegistryPath(pc, "Tonivex Applications\\Mixer", "Path"),
+                        RegistryPath(pc, "Veltrix\\Mixer", "Path")}}};
 }
 
 }  // namespace
 
-// "set NAME" or "path NAME: SETS" at the margin, its lines indented under it;
-// '#' starts a comment line.
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
-  std::istringstream in(text);
-  std::vector<std::string> head;  // the words of the last line at the margin
-  for (std::string line; std::getline(in, line);) {
-    const std::string t = sim::TrimBlanks(line), word = t.substr(0, t.find(' '));
-    const std::string rest = sim::TrimBlanks(t.substr(word.size()));
-    std::istringstream words(t);
-    if (t.empty() || t[0] == '#') {
+  for (const auto& section : sim::ProfileSections(text)) {
+    std::istringstream words(section);
+    const std::vector<std::string> head{std::istream_iterator<std::string>(words), {}};
+    if (head.size() == 2 && head[0] == "set")
       continue;
-    } else if (line[0] != ' ') {
-      head.assign(std::istream_iterator<std::string>(words), {});
-      if (word == "path" && head.size() > 1 && head[1].size() > 1 && head[1].back() == ':')
-        rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {head.begin() + 2, head.end()}, {}, {}});
-      else if (word != "set" || head.size() != 2)
-        throw std::invalid_argument("neither a set nor a path: " + t);
-      for (const auto& set : word == "path" ? rules->paths.back().sets : std::vector<std::string>{})
-        if (!rules->sets.count(set))
-          throw std::invalid_argument("path " + head[1] + " no set " + set);
-    } else if (head.empty() || rest.empty() || (head[0] == "path" && word != "when" && word != "unless")) {
-      throw std::invalid_argument("not a rule: " + t);
-    } else if (head[0] == "set") {
-      rules->sets[head[1]].emplace_back(word, rest);
-    } else {
-      (word == "when" ? rules->paths.back().when : rules->paths.back().unless).push_back(rest);
+    if (head.size() < 2 || head[0] != "path" || head[1].size() < 2 || head[1].back() != ':')
+      throw std::invalid_argument("neither a set nor a path: " + section);
+    rules->paths.push_back({head[1].substr(0, head[1].size() - 1), {}, {}});
+    auto& path = rules->paths.back();
+    for (size_t i = 2; i < head.size(); ++i) {
+      const auto set = sim::ProfileEntries(text, "set " + head[i]);
+      if (set.empty())
+        throw std::invalid_argument("path " + path.name + " no set " + head[i]);
+      path.allowed.insert(path.allowed.end(), set.begin(), set.end());
     }
+    path.conditions = sim::ProfileEntries(text, section);
+    for (const auto& condition : path.conditions)
+      if (condition.first != "when" && condition.first != "unless")
+        throw std::invalid_argument("not a condition: " + condition.first);
   }
   return rules;
 }
@@ -218,23 +154,20 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
   const sim::SimMachineState before = sim::ReadMachineState(machineDir);
   CheckedRun run;
   std::string err;
+  std::vector<sim::SimChange> changes;
   auto pc = sim::CSimComputer::Load(machineDir, options, &err);  // refuses an unknown Windows version too
   if (!pc) {
     run.path = "refused: " + err;
     if (err.empty() || err.find_first_of("\r\n") != std::string::npos)
       run.faults.push_back("refusal is not one line: " + err);
-    // The registry may be the malformed input itself: compared as bytes.
+    // The registry may be the malformed input itself: compared as text.
     const sim::SimMachineState after = sim::ReadMachineState(machineDir);
-    auto same = [](const sim::SimFileEntry& a, const sim::SimFileEntry& b) {
-      return std::tie(a.path, a.readOnly, a.size, a.content, a.modified) ==
-             std::tie(b.path, b.readOnly, b.size, b.content, b.modified);
-    };
-    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText ||
-        !std::equal(after.entries.begin(), after.entries.end(), before.entries.begin(), before.entries.end(), same))
+    sim::CompareFiles(before, after, options.windowsDirectory, &changes);
+    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText || !changes.empty())
       run.faults.push_back("refused, yet the machine folder changed");
     return run;
   }
-  const CRunPlaceholders placeholders = ReadPlaceholders(*pc);
+  const CRunPlaceholders ph = ReadPlaceholders(*pc);
   std::string refusal;
   try {
     sim::RunLauncher(*pc);
@@ -245,15 +178,33 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
     run.faults.push_back("registry not saved: " + err);
   if (pc->Clock() > kVirtualHangMs)
     run.faults.push_back("waited " + std::to_string(pc->Clock()) + " ms of virtual time");
-  std::vector<sim::SimChange> changes;
   if (!sim::CompareMachineStates(before, sim::ReadMachineState(machineDir), options.windowsDirectory, &changes,
                                  &err)) {
     run.faults.push_back("registry.reg unreadable after the run: " + err);
     return run;
   }
-  for (const auto& f : CheckChanges(rules, pc->Events(), changes, placeholders, &run.path))
-    run.faults.push_back(f);
-  run.path += refusal;
+  // The path the events show, then each change held against its sets.
+  const std::vector<std::string>& events = pc->Events();
+  auto seen = [&](const std::string& pattern) {
+    return std::any_of(events.begin(), events.end(),
+                       [&](const std::string& e) { return Match(pattern.c_str(), e.c_str(), false); });
+  };
+  auto path = std::find_if(rules.paths.begin(), rules.paths.end(), [&](const CAllowedChanges::Path& p) {
+    return std::all_of(p.conditions.begin(), p.conditions.end(),
+                       [&](const auto& condition) { return seen(condition.second) == (condition.first == "when"); });
+  });
+  if (path == rules.paths.end()) {
+    run.faults.push_back("no path of the rule matches these events");
+    return run;
+  }
+  run.path = path->name + refusal;
+  for (const auto& c : changes)
+    for (const auto& what : Subjects(c))
+      if (std::none_of(path->allowed.begin(), path->allowed.end(), [&](const auto& rule) {
+            return ("|" + rule.first + "|").find(std::string("|") + kKinds[(int)c.kind] + "|") != std::string::npos &&
+                   Match(rule.second.c_str(), what.c_str(), true, ph);
+          }))
+        run.faults.push_back(path->name + ": " + kKinds[(int)c.kind] + " " + what);
   return run;
 }
 
