@@ -126,6 +126,12 @@ CRunPlaceholders ReadPlaceholders(sim::CSimComputer& pc)
 std::shared_ptr<const CAllowedChanges> LoadAllowedChanges(const std::string& text)
 {
   auto rules = std::make_shared<CAllowedChanges>();
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {  // the profile reader would pass over a line without '='
+    const std::string t = sim::TrimBlanks(line);
+    if (!t.empty() && t[0] != '#' && t[0] != '[' && t.find('=') == std::string::npos)
+      throw std::invalid_argument("neither a section nor a rule: " + t);
+  }
   for (const auto& section : sim::ProfileSections(text)) {
     std::istringstream words(section);
     const std::vector<std::string> head{std::istream_iterator<std::string>(words), {}};
@@ -163,7 +169,11 @@ CheckedRun RunChecked(const std::string& machineDir, sim::SimOptions options, co
     // The registry may be the malformed input itself: compared as text.
     const sim::SimMachineState after = sim::ReadMachineState(machineDir);
     sim::CompareFiles(before, after, options.windowsDirectory, &changes);
-    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText || !changes.empty())
+    auto same = [](const sim::SimFileEntry& a, const sim::SimFileEntry& b) {  // a file written again too
+      return a.path == b.path && a.modified == b.modified;
+    };
+    if (after.hasRegistry != before.hasRegistry || after.registryText != before.registryText || !changes.empty() ||
+        !std::equal(before.entries.begin(), before.entries.end(), after.entries.begin(), after.entries.end(), same))
       run.faults.push_back("refused, yet the machine folder changed");
     return run;
   }
