@@ -2,11 +2,8 @@
 // matched line, the line's last character, and nothing else. Which clicks
 // give which options, and the lines each sets in the driver set's INF (CR
 // LF), are in tests/scenarios/dialog-vxd-options.scn.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "TestMachine.h"
 #include "install/InfOptionPatch.h"

@@ -3,8 +3,6 @@
 // changed lines differing, whatever form the new state came in), the index
 // of large keys, and the access of NT handles. How every value form reads is
 // in SimChangeReportTest, which prints them.
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 #include "sim/SimChanges.h"
 
