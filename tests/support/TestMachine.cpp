@@ -1,9 +1,8 @@
 #include "TestMachine.h"
 
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace fs = std::filesystem;
 
@@ -47,7 +46,7 @@ void CTestMachine::WriteFile(const std::string& windowsPath, const std::string& 
 {
   fs::path host = Host(windowsPath);
   fs::create_directories(host.parent_path());
-  std::ofstream(host, std::ios::binary | std::ios::trunc) << content;
+  ::WriteFile(host, content);
   if (bReadOnly)
     fs::permissions(host, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
@@ -57,16 +56,13 @@ void CTestMachine::MakeDir(const std::string& windowsPath) { fs::create_director
 
 void CTestMachine::SetRegistry(const std::string& regeditText)
 {
-  std::ofstream(fs::path(m_dir) / "registry.reg", std::ios::binary | std::ios::trunc) << regeditText;
+  ::WriteFile(m_dir + "/registry.reg", regeditText);
 }
 
 std::optional<std::string> CTestMachine::ReadFile(const std::string& windowsPath) const
 {
-  std::string host = Host(windowsPath);
-  if (!fs::is_regular_file(host))
-    return std::nullopt;
-  std::ifstream f(host, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(f), {});
+  const std::string host = Host(windowsPath);
+  return fs::is_regular_file(host) ? std::optional(::ReadFile(host)) : std::nullopt;
 }
 
 bool CTestMachine::Exists(const std::string& windowsPath) const { return fs::exists(Host(windowsPath)); }

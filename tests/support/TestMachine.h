@@ -1,7 +1,7 @@
 // A simulated computer in a temporary machine folder (drives C:, with
 // C:\WINDOWS\SYSTEM, and D:): files and registry.reg written, then Load<T>()
 // loads it as a sim::CSimPlatform or a class derived from it (a computer that
-// answers some calls otherwise).
+// answers some calls otherwise). Brings gtest with it for the unit tests.
 #ifndef TESTS_SUPPORT_TESTMACHINE_H
 #define TESTS_SUPPORT_TESTMACHINE_H
 
@@ -17,8 +17,6 @@ class CTestMachine {
 public:
   CTestMachine();
   ~CTestMachine();
-  CTestMachine(const CTestMachine&) = delete;
-  CTestMachine& operator=(const CTestMachine&) = delete;
 
   const std::string& Dir() const { return m_dir; }
   void WriteFile(const std::string& windowsPath, const std::string& content, bool bReadOnly = false);

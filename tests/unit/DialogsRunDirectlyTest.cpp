@@ -2,8 +2,6 @@
 // over before any dialog: their own version tests still refuse there (the
 // VxD dialog on NT 5, the WDM one on 2000 and XP) or end quietly (the WDM
 // one on 98 SE and ME, whose own setup installs that driver).
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
 #include "TestMachine.h"

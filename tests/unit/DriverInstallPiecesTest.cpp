@@ -1,8 +1,6 @@
 // Two pieces of the driver sequence called directly, on values and files no
 // install scenario makes: the Systray value's shapes, and the VxD rule's
 // source-disk entry on a missing INF copy.
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 #include "install/InfFileList.h"
 #include "install/SourceDisksNames.h"

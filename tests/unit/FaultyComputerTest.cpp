@@ -1,8 +1,6 @@
 // Starts on a computer that does what no setupsim option can make it do: a
 // user who closes the dialog with its close box, a package that goes away
 // while the dialog is up, an uninstaller that ends with exit code 259.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 #include "TestMachine.h"

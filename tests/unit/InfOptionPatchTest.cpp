@@ -2,11 +2,8 @@
 // matched line, the line's last character, and nothing else. Which clicks
 // give which options, and the lines each sets in the driver set's INF (CR
 // LF), are in tests/scenarios/dialog-vxd-options.scn.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "TestMachine.h"
 #include "install/InfOptionPatch.h"
@@ -75,15 +72,15 @@ TEST(InfOptionPatch, WritesExactlyTheOptionsCharacters)
           { "rear midi", longLine + "HKR,Config,DISMPU,1,0\n[B]\n", longLine + "HKR,Config,DISMPU,1,1\n[B]\n", 1 });
     }
     for (const auto& row : rows) {
+      SCOPED_TRACE("row " + std::to_string(&row - &rows[0]) + (eol == "\n" ? " LF" : " CR LF"));
       CTestMachine m;
       if (row.before != "<missing>")
         m.WriteFile(kInf, WithEol(row.before, eol), std::strstr(row.options, "read-only"));
       sim::CPlatformScope scope(m.Load());
       PatchInfConfigLines(kInf, Options(row.options));
-      const std::string where = "row " + std::to_string(&row - &rows[0]) + (eol == "\n" ? " LF" : " CR LF");
-      EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>")) << where;
+      EXPECT_EQ(WithEol(row.after, eol), m.ReadFile(kInf).value_or("<missing>"));
       const auto& ev = m.computer->Events();
-      EXPECT_EQ(row.nPauses, (size_t)std::count(ev.begin(), ev.end(), "pause 100")) << where;
+      EXPECT_EQ(row.nPauses, (size_t)std::count(ev.begin(), ev.end(), "pause 100"));
     }
   }
 }

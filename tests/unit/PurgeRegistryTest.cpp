@@ -2,13 +2,8 @@
 // stops it), and on more instances and entries than any scenario holds.
 // What goes and stays otherwise is in tests/scenarios/purge.scn, on the same
 // registry (tests/scenarios/bases/legacy-traces.reg).
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <fstream>
-#include <sstream>
-
 #include "TestMachine.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "purge/LegacyRegistryPurge.h"
 
 namespace {
@@ -59,9 +54,7 @@ std::vector<std::string> PurgeDeletes(const std::string& reg, const std::string&
 // of instances, media resource entries and registrations are passed over.
 TEST(PurgeRegistry, FailedDeleteStopsOnlyOnDeviceKeys)
 {
-  std::stringstream ss;
-  ss << std::ifstream(std::string(SETUP_SOURCE_DIR) + "/tests/scenarios/bases/legacy-traces.reg").rdbuf();
-  const std::string reg = ss.str();
+  const std::string reg = ReadFile(std::string(SETUP_SOURCE_DIR) + "/tests/scenarios/bases/legacy-traces.reg");
   const std::vector<std::string> all = PurgeDeletes(reg);
   // The maker's class instances and their media resource entries, the device
   // keys (children before their parent), then the registrations.

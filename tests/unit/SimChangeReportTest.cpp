@@ -5,8 +5,6 @@
 // alone being no change. Value and attribute changes, removed subkeys, changed
 // lines of text and profile files, and renames at restart are in the
 // scenarios' reports (purge.scn, mixer-refresh.scn), compared with Wine's.
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 #include "sim/SimChanges.h"
 

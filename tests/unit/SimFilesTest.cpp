@@ -2,8 +2,6 @@
 // their order, read-only files, current directories, 8.3 names, streams.
 // Full paths as GetFullPathNameA makes them, and too long: StartupTest's
 // source directories; a read-only file's stream for writing: InfOptionPatchTest.
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "TestMachine.h"

@@ -1,8 +1,6 @@
 // Programs started on the simulated computer: which commands start what (as
 // Windows finds a program, each probed under Wine), how a running one is
 // waited for, and the events.
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 
 TEST(SimProcess, ProgramsStartRunAndEnd)

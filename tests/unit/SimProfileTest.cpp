@@ -3,8 +3,6 @@
 // keys and sections, ';' lines, lines without '=' or ']', number prefixes);
 // writes follow Windows 9x, which changes only the key's own line and keeps
 // every other byte (Wine rewrites the whole file instead).
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 
 TEST(SimProfile, ReadsAndCachedWrites)

@@ -3,8 +3,6 @@
 // changed lines differing, whatever form the new state came in), the index
 // of large keys, and the access of NT handles. How every value form reads is
 // in SimChangeReportTest, which prints them.
-#include <gtest/gtest.h>
-
 #include "TestMachine.h"
 #include "sim/SimChanges.h"
 
@@ -97,21 +95,21 @@ TEST(SimRegistry, WritesBackOnlyTheLinesOfWhatChanged)
       "[HKEY_CURRENT_USER\\Last]\n\n[HKEY_USERS\\.DEFAULT]\n\n[HKEY_USERS\\.DEFAULT\\Fresh]\n\n" },
   };
   for (const auto& row : rows) {
-    const std::string where = "row " + std::to_string(&row - rows);
+    SCOPED_TRACE("row " + std::to_string(&row - rows));
     const std::string& state = row.state.empty() ? row.before : row.state;
     sim::CSimRegistry reg, target, written;
     std::string err;
-    ASSERT_TRUE(reg.Parse(row.before, &err) && target.Parse(state, &err)) << where << ": " << err;
+    ASSERT_TRUE(reg.Parse(row.before, &err) && target.Parse(state, &err)) << err;
     std::vector<sim::SimChange> changes;
     sim::CompareRegistries(reg, target, &changes);
-    EXPECT_EQ(row.state.empty(), changes.empty()) << where;
+    EXPECT_EQ(row.state.empty(), changes.empty());
     sim::ApplyRegistryChanges(reg, changes);
-    EXPECT_EQ(row.after.empty() ? row.before : row.after, reg.Export()) << where;
+    EXPECT_EQ(row.after.empty() ? row.before : row.after, reg.Export());
     // Read back, the file holds the new state.
-    ASSERT_TRUE(written.Parse(reg.Export(), &err)) << where << ": " << err;
+    ASSERT_TRUE(written.Parse(reg.Export(), &err)) << err;
     changes.clear();
     sim::CompareRegistries(written, target, &changes);
-    EXPECT_EQ("changes:\nnone\n", sim::FormatChangeReport(changes)) << where;
+    EXPECT_EQ("changes:\nnone\n", sim::FormatChangeReport(changes));
   }
 }
 

@@ -3,8 +3,6 @@
 // where setup.ini and the hand-off programs are looked for (the directory of
 // the program path, a relative one completed as Windows completes it, missing
 // when it cannot be formed whole).
-#include <gtest/gtest.h>
-
 #include <cstring>
 
 #include "TestMachine.h"
