@@ -32,12 +32,8 @@ by `setupsim --wine` on Wine, the x86_64 build (the i686 column: the shipped bui
 differences below are set aside.
 """
 ARRANGED = """
-Arranged by the Wine runner when it prepares the prefix (`tools/wine/WineDifferences.cpp`,
-`tools/wine/README.md`): the Windows version, WIN.INI kept a file on 9x, Wine's own WIN.INI,
-SYSTEM.INI and INF folder taken away where the machine has none, the 9x system directory's files
-seen in system32, a SysTray.exe stand-in, --running as time, where Wine's registry files keep
-HKEY_CLASSES_ROOT. Not run under Wine: the options Wine cannot apply
-(--windir, another --sysdir, --lang, --readonly) and the scenarios that say why.
+Arranged by the Wine runner when it prepares the prefix, and the options it refuses: `tools/wine/README.md`,
+"Known differences" (one place in the code, `tools/wine/WineDifferences.cpp`).
 """
 
 

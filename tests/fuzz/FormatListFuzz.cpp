@@ -58,7 +58,7 @@ struct CRegistryPlatform : CFailingPlatform {
 FUZZ_TARGET(2, head, value)
 {
   CRegistryPlatform platform(head[0], head[1], value);
-  CPlatformScope scope(&platform);
+  sim::CPlatformScope scope(&platform);
   ApplySystemAdjustments("D:\\setup.ini");
   // The expected choice, from the list as text: the first entry holding "CD", with its terminator.
   std::vector<std::pair<HKEY, std::string>> expected;

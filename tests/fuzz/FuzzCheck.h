@@ -16,6 +16,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/StreamBuffer.h"
+#include "sim/SimComputer.h"
 #include "sim/SimText.h"
 
 #define FUZZ_CHECK(cond, what)                                                                   \
@@ -69,13 +70,6 @@ inline std::string ScratchFolder(const char* pszName, const std::string& inside 
   std::atexit([] { std::filesystem::remove_all(s_root); });
   return s_root;
 }
-
-// Runs the launcher's code over a test platform while in scope.
-struct CPlatformScope {
-  explicit CPlatformScope(IPlatform* p) : m_pPrevious(Platform()) { SetPlatform(p); }
-  ~CPlatformScope() { SetPlatform(m_pPrevious); }
-  IPlatform* m_pPrevious;
-};
 
 // A file in memory with the raw semantics of a Win32 file handle; reads give at most cbMaxRead bytes (0: any).
 struct CMemFile : IRawFile {

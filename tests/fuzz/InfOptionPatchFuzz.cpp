@@ -32,7 +32,7 @@ FUZZ_TARGET(2, head, before)
 {
   const uint8_t b = head[0];
   CMemFilePlatform file(before, head[1]);
-  CPlatformScope scope(&file);
+  sim::CPlatformScope scope(&file);
   PatchInfConfigLines("C:\\WINDOWS\\INF\\OTHER\\FUZZ.INF",
                       VxdDriverOptions{b & 1, (b >> 1) & 1, (b >> 2) & 1, (b >> 3) & 1, (b >> 4) & 1, (b >> 5) & 1});
   const std::string& after = file.m_data;

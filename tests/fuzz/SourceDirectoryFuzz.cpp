@@ -63,7 +63,7 @@ FUZZ_TARGET(1, head, input)
   CStartPlatform platform(mode == 0 ? "\"" + program + "\" /AP" : mode == 1 ? program + " /AP" : "", program, cwd);
   char szDir[MAX_PATH + 64];
   std::memset(szDir, 'X', sizeof szDir);
-  CPlatformScope scope(&platform);
+  sim::CPlatformScope scope(&platform);
   const BOOL bFound = ResolveSourceDirectory(szDir);
 
   // What the launcher took for its program path: up to a blank unless quoted.

@@ -60,7 +60,7 @@ FUZZ_TARGET(1, head, before)
   CInfFileList list;
   FUZZ_CHECK(list.SetPlacement("D:\\DRV\\", targets), "placement");
   CInfPlatform platform(before);
-  CPlatformScope scope(&platform);
+  sim::CPlatformScope scope(&platform);
   RewriteSourceDisksNames(list, SourceDisksNamesRule{"1", bVxd ? pszVxdSuffix : nullptr, bVxd});
   // The entry as a program reads it: up to a NUL byte.
   const std::string old = sim::ProfileGet(before, "SourceDisksNames", "1").value_or("").c_str();

@@ -303,9 +303,11 @@ std::vector<SimControlState> CSimPlatform::LastDialogControls(int templateId) co
   return it == m_lastControls.end() ? std::vector<SimControlState>() : it->second;
 }
 
-CPlatformScope::CPlatformScope(CSimComputer& computer) : m_pPrevious(Platform())
+CPlatformScope::CPlatformScope(CSimComputer& computer) : CPlatformScope(&computer.GetPlatform()) {}
+
+CPlatformScope::CPlatformScope(IPlatform* pPlatform) : m_pPrevious(Platform())
 {
-  SetPlatform(&computer.GetPlatform());
+  SetPlatform(pPlatform);
 }
 
 CPlatformScope::~CPlatformScope()

@@ -156,10 +156,11 @@ protected:
   CSimComputer() = default;
 };
 
-// Makes a computer the Platform() for the lifetime of the scope.
+// Makes a computer (or any platform) the Platform() for the lifetime of the scope.
 class CPlatformScope {
 public:
   explicit CPlatformScope(CSimComputer& computer);
+  explicit CPlatformScope(IPlatform* pPlatform);
   ~CPlatformScope();
 
 private:
