@@ -4,8 +4,10 @@
 //   hostile_check RULES [setupsim's options] MACHINE_DIR
 //
 // Prints the path the run took and each fault; exit status 0 when all was
-// well, 3 with faults, any other (a rule that is no rule too) a crash.
+// well, 3 with faults, 2 when the rule, the options or machine.ini cannot be
+// read, any other a crash.
 #include <iostream>
+#include <stdexcept>
 
 #include "CheckedRun.h"
 #include "SetupSimOptions.h"
@@ -23,7 +25,14 @@ int main(int argc, char** argv)
     return 2;
   }
   ApplyCommandLine(cl, &options);
-  const hostile::CheckedRun run = hostile::RunChecked(cl.machineDir, options, *hostile::LoadAllowedChanges(rules));
+  std::shared_ptr<const hostile::CAllowedChanges> pRules;
+  try {
+    pRules = hostile::LoadAllowedChanges(rules);
+  } catch (const std::invalid_argument& e) {
+    std::cout << "not an allowed-change rule: " << e.what() << "\n";
+    return 2;
+  }
+  const hostile::CheckedRun run = hostile::RunChecked(cl.machineDir, options, *pRules);
   std::cout << "path " << run.path << "\n";
   for (const auto& f : run.faults)
     std::cout << f << "\n";

@@ -73,6 +73,8 @@ def check(checker, variant, trait, machine, seed):
     except subprocess.TimeoutExpired:
         return ["hang: no answer within the deadline"]
     out = (p.stdout + p.stderr).decode("latin-1").splitlines()
+    if p.returncode == 2:  # the rule or the sweep's own options: no computer can be checked
+        sys.exit("hostile_check: " + out[0])
     if p.returncode not in (0, 3):  # 3: faults found; a negative status is the signal that ended it
         out.insert(0, f"crash: exit status {p.returncode}")
     return out if p.returncode else []

@@ -68,6 +68,7 @@ ROWS = [
     ("a stub on Windows 95", rename(b"GetVersionExA", b"GetVersionExW"), "imports",
      "KERNEL32.DLL!GetVersionExW: only a stub"),
     ("a function not on the list", rename(b"ReadFile", b"ReadFilX"), "imports", "KERNEL32.DLL!ReadFilX: not exported"),
+    ("a C runtime DLL", rename(b"USER32.dll", b"MSVCRT.dll"), "imports", "MSVCRT.DLL!"),
     ("an import by ordinal", lambda pe: pe.set_dword_at_rva(pe.get_dword_at_rva(imports_rva(pe)), 0x80000001),
      "imports", "by ordinal"),
     # An instruction the assembler refuses for a 486 (more are checked below).

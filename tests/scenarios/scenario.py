@@ -151,6 +151,8 @@ def read_scenarios(path):
             shared.append((head, body))
     for s in filter(lambda s: s.like, out):
         like = next(o for o in out if s.like in (o.name, o.slug))
+        if like.like:  # its expectations may not be taken over yet
+            raise ValueError(f"{path}: {s.name}: 'as:' names a scenario that has an 'as:' itself")
         s.expect, s.on = like.expect, like.on
     return out
 

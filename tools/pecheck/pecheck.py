@@ -126,7 +126,7 @@ def check_instructions(pe, path, objdump):
                              capture_output=True, text=True).stdout
         code = [(int(m.group(1), 16), m.group(2).strip()) for m in map(INSN_RE.match, out.splitlines())
                 if m and not inside(int(m.group(1), 16))]
-        forbidden = forbidden_instructions([text for _, text in code], objdump.replace("objdump", "as"))
+        forbidden = forbidden_instructions([text for _, text in code], os.path.join(os.path.dirname(objdump), os.path.basename(objdump).replace("objdump", "as")))
     except (OSError, subprocess.CalledProcessError) as e:
         yield "instructions", False, "cannot disassemble and check with %s: %s" % (objdump, e)
         return
