@@ -4,7 +4,7 @@
 
 #include "platform/StrBuf.h"
 
-TEST(StrBuf, WritesThatDoNotFitAreRefusedWholeComparisonsAndSearch)
+TEST(StrBuf, WritesThatDoNotFitAreRefusedWhole)
 {
   char sz[8];
   // The result and what the buffer then holds.
@@ -24,15 +24,7 @@ TEST(StrBuf, WritesThatDoNotFitAreRefusedWholeComparisonsAndSearch)
   EXPECT_EQ("0 ", r(StrConcat(sz, sizeof sz, sz, "\\", "X")));
   EXPECT_EQ("1 259", r(StrFromUInt(sz, 4, 259)));
   EXPECT_EQ("0 ", r(StrFromUInt(sz, 4, 1000)));
-  // Comparisons and search.
-  EXPECT_EQ(0, StrCmpI("Strings", "STRINGS"));
-  EXPECT_NE(0, StrCmp("Strings", "STRINGS"));
-  EXPECT_EQ(0, StrCmpN("VEN_5D2A&DEV_0111", "VEN_5D2A&DEV_01", 15));
-  EXPECT_NE(0, StrCmpN("ven_5d2a&dev_0111", "VEN_5D2A&DEV_01", 15));
-  EXPECT_NE(0, StrCmpN("VEN", "VEN_5D2A", 8));
+  // A search gives where the text starts (the comparisons themselves are
+  // pinned by the purge and driver-install scenarios).
   EXPECT_STREQ(".inf.bak", StrStr("x.inf.bak", ".inf"));
-  EXPECT_EQ(nullptr, StrStr("README.Inf", ".inf"));
-  StrCopy(sz, sizeof sz, "/ap -x");
-  StrUpper(sz);
-  EXPECT_STREQ("/AP -X", sz);
 }
