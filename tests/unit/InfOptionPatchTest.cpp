@@ -48,9 +48,6 @@ const Row kRows[] = {
   // A last line without a line break is matched.
   { "rear midi", "[A]\nHKR,Config,DISMPU,1,0", "[A]\nHKR,Config,DISMPU,1,1", 1 },
   { "rear midi", "HKR,Config,DISMPU,1,0", "HKR,Config,DISMPU,1,1", 1 },
-  // The sound card's jacks share nothing, bass included.
-  { "card bass", "[A]\nHKR,Config,LINEINasBASS,1,0\nHKR,Config,LINEINasREAR,1,1",
-    "[A]\nHKR,Config,LINEINasBASS,1,0\nHKR,Config,LINEINasREAR,1,0", 0 },
   // A read-only file, a missing one (files without option lines: the inf_option_patch fuzz target).
   { "bass midi game read-only", "HKR,Config,DISMPU,1,0\n", "HKR,Config,DISMPU,1,0\n", 0 },
   { "bass midi game", "<missing>", "<missing>", 0 },
