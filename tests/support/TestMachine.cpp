@@ -20,10 +20,6 @@ CTestMachine::~CTestMachine()
 {
   computer.reset();
   std::error_code ec;
-  // Read-only files inside must not stop the clean-up.
-  for (auto it = fs::recursive_directory_iterator(m_dir, ec); it != fs::recursive_directory_iterator();
-       it.increment(ec))
-    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(m_dir, ec);
 }
 
