@@ -20,10 +20,6 @@ CTestMachine::~CTestMachine()
 {
   computer.reset();
   std::error_code ec;
-  // Read-only files inside must not stop the clean-up.
-  for (auto it = fs::recursive_directory_iterator(m_dir, ec); it != fs::recursive_directory_iterator();
-       it.increment(ec))
-    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   fs::remove_all(m_dir, ec);
 }
 
@@ -73,16 +69,3 @@ std::string WithEol(std::string s, const std::string& eol)
     s.replace(pos, 1, eol);
   return s;
 }
-
-const char kEveryValueForm[] = R"(@="Tonivex"
-"Path"="C:\\Program Files\\Veltrix \"Suite\""
-"Empty"=""
-"Count"=dword:0000000a
-"Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
-  16,17,18,19
-"Search"=hex(2):25,57,49,4e,44,49,52,25,00
-"List"=hex(7):61,00,62,00,00
-"Raw"=hex(0):
-"NoEnd"=hex(1):41,42
-"Big"=hex(4):01,02,03,04
-)";

@@ -46,7 +46,5 @@ private:
 
 // The text with each LF replaced by eol.
 std::string WithEol(std::string s, const std::string& eol = "\r\n");
-// The lines of a key holding a value of every form registry.reg writes (LF).
-extern const char kEveryValueForm[];
 
 #endif

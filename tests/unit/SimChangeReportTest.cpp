@@ -12,8 +12,21 @@ TEST(SimChangeReport, EveryKindOfChange)
 {
   CTestMachine before, after;
   // Keys, values and files in other spellings, with other line ends, are no change.
-  before.SetRegistry(WithEol("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Veltrix\\Old]\n" +
-                             std::string(kEveryValueForm) + R"(
+  before.SetRegistry(WithEol(R"(REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Veltrix\Old]
+@="Tonivex"
+"Path"="C:\\Program Files\\Veltrix \"Suite\""
+"Empty"=""
+"Count"=dword:0000000a
+"Blob"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\
+  16,17,18,19
+"Search"=hex(2):25,57,49,4e,44,49,52,25,00
+"List"=hex(7):61,00,62,00,00
+"Raw"=hex(0):
+"NoEnd"=hex(1):41,42
+"Big"=hex(4):01,02,03,04
+
 [HKEY_LOCAL_MACHINE\Software\Veltrix\Keep]
 "Name"="x"
 )"));

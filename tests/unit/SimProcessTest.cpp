@@ -11,10 +11,7 @@ TEST(SimProcess, ProgramsStartRunAndEnd)
   m.options.runningPrograms = { { "C:\\Prog\\uninst.exe -a", 2 } };
   auto& pc = m.Load();
   IPlatform& p = pc.GetPlatform();
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOW;
+  STARTUPINFOA si = { sizeof si };  // no show flag: shown normally (the flag: package.scn)
   PROCESS_INFORMATION pi;
   const auto start = [&](std::string command) {
     return p.CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
@@ -42,7 +39,7 @@ TEST(SimProcess, ProgramsStartRunAndEnd)
   EXPECT_GT(p.WinExec("C:\\Program Files\\X\\setup.exe /s", 1), 31u);
   // A refused start is an event of its own.
   EXPECT_EQ(pc.Events(), (std::vector<std::string>{
-                             "start \"C:\\Prog\\uninst.exe -a\" show=5 via=CreateProcess",
+                             "start \"C:\\Prog\\uninst.exe -a\" show=1 via=CreateProcess",
                              "ended \"C:\\Prog\\uninst.exe -a\" code=0",
                              "start-failed \"\" via=CreateProcess",
                              "start-failed \"   \" via=CreateProcess",

@@ -1,18 +1,19 @@
 // Profile files on the simulated computer. Reads follow what Wine returns
-// (probed with a test program under Wine 8.0: quotes, blanks, case, duplicate
-// keys and sections, ';' lines, lines without '=' or ']', number prefixes);
-// writes follow Windows 9x, which changes only the key's own line and keeps
-// every other byte (Wine rewrites the whole file instead).
+// (probed with a test program under Wine 8.0; quotes unclosed or single,
+// 8-bit text, the first of equal keys, ';' keys and a last line without a
+// break: the profile fuzz target); writes follow Windows 9x, which changes
+// only the key's own line and keeps every other byte (Wine rewrites the whole
+// file instead).
 #include "TestMachine.h"
 
 TEST(SimProfile, ReadsAndCachedWrites)
 {
   CTestMachine m;
   m.WriteFile("D:\\setup.ini",
-              "; comment\r\n[Opt]\r\n  WebSetup = 2  \r\nQuoted=\"  a b  \"\r\nSingle='x'\r\n"
-              "Half=\"open\r\nNum=42abc\r\nNeg= -7\r\nHex=0x10\r\nPlus=+5\r\nNoEq\r\n;Com=1\r\nWord=abc\r\nEmpty=\r\n"
-              "dup=first\r\nDUP=second\r\nAnsi=\xe9t\xe9\r\n\r\n[Default]\r\nLang=1\r\n\r\n[opt]\r\n"
-              "Later=1\r\n[U\r\nb=2\r\n  [V] tail\r\nc=3\r\n[Last]\r\nk=v");
+              "; comment\r\n[Opt]\r\n  WebSetup = 2  \r\nQuoted=\"  a b  \"\r\n"
+              "Num=42abc\r\nNeg= -7\r\nHex=0x10\r\nPlus=+5\r\nNoEq\r\nWord=abc\r\nEmpty=\r\n"
+              "\r\n[Default]\r\nLang=1\r\n\r\n[opt]\r\n"
+              "Later=1\r\n[U\r\nb=2\r\n  [V] tail\r\nc=3\r\n");
   sim::CSimComputer& pc = m.Load();
   IPlatform& p = pc.GetPlatform();
   const UINT kNotRead = 0xBAD;
@@ -23,16 +24,12 @@ TEST(SimProfile, ReadsAndCachedWrites)
   } rows[] = {
     { "OPT", "websetup", "2", 2 },  // names without regard to case, blanks trimmed
     { "Opt", "Quoted", "  a b  ", kNotRead },  // enclosing quotes go, inner blanks stay
-    { "Opt", "Single", "x", kNotRead }, { "Opt", "Half", "\"open", kNotRead },  // no closing quote: kept
     { "Opt", "Num", "42abc", 42 }, { "Opt", "Neg", "-7", (UINT)-7 }, { "Opt", "Hex", "0x10", 16 },
     { "Opt", "Plus", "+5", 5 }, { "Opt", "Word", "abc", 0 }, { "Opt", "Empty", "", 9 }, { "Opt", "Missing", "DEF", 9 },
-    { "Opt", "dup", "first", kNotRead },  // the first of two equal keys
-    { "Opt", "Ansi", "\xe9t\xe9", kNotRead },  // 8-bit text unchanged
     { "Opt", "Later", "DEF", kNotRead },  // only the first section of a name counts
     { "Opt", "NoEq", "DEF", 9 },  // a line without '=' is no key
-    { "Opt", ";Com", "1", kNotRead },  // ';' starts no comment for reads
     { "U", "b", "DEF", kNotRead }, { "V", "c", "3", kNotRead },  // "[U" is no section; text after ']' is ignored
-    { "NoSection", "Key", "DEF", kNotRead }, { "Last", "k", "v", kNotRead },  // a last line without a line break
+    { "NoSection", "Key", "DEF", kNotRead },
   };
   char buf[64];
   for (const auto& r : rows) {
