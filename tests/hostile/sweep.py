@@ -19,7 +19,7 @@ from types import SimpleNamespace
 HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLES = os.path.join(os.path.dirname(os.path.dirname(HERE)), "samples")
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "scenarios"))
-from scenario import _apply, _blocks, _host, build_machine  # noqa: E402
+from scenario import _apply, _blocks, build_machine  # noqa: E402
 
 DEADLINE_SECONDS, MIN_COMPUTERS = 60, 200
 BREAKS = {"crlf": "\r\n", "lf": "\n", "cr": "\r"}
@@ -33,9 +33,6 @@ def read_recipes():
         if kind in ("variant", "trait"):
             recipes.append(SimpleNamespace(kind=kind, name=rest.split()[0], rotate=rest.endswith(" rotate"),
                                            path="hostile-computers.txt", machine=[], args=[], versions=[]))
-        elif head.startswith("move "):
-            source, _, target = head[5:].partition(" -> ")
-            recipes[-1].machine.append(("move", target, source))
         else:
             _apply(recipes[-1], head, body, {})
     return recipes
@@ -48,24 +45,14 @@ def fill(match, seed):
     return open(os.path.join(SAMPLES, match[2]), "rb").read().decode("latin-1").replace("\r\n", BREAKS[match[1]])
 
 
-def sweep_lines(machine, lines, seed):
-    """The lines for build_machine, which takes them one by one: the sweep's own are carried out as they come."""
-    for verb, path, data in lines:
-        if verb == "move" or verb == "copy" and os.path.isdir(_host(machine, data)):
-            source = _host(machine, data)
-            if verb == "copy":  # by way of a folder beside the drives, as the new path may lie inside
-                source = shutil.copytree(source, os.path.join(machine, "copy"))
-            target = os.path.join(machine, path[0].lower(), *[p for p in path[2:].split("\\") if p])  # as written
-            os.makedirs(os.path.dirname(target), exist_ok=True)
-            os.rename(source, target)
-        else:
-            yield verb, path, re.sub(r"\\<(\w+) ([^>]*)>", lambda m: fill(m, seed), data) if verb == "file" else data
+def filled(lines, seed):
+    return [(verb, path, re.sub(r"\\<(\w+) ([^>]*)>", lambda m: fill(m, seed), data) if verb == "file" else data)
+            for verb, path, data in lines]
 
 
 def check(checker, variant, trait, machine, seed):
     """Builds the computer and runs hostile_check on it: the failure's lines, none when all was well."""
-    build_machine(SimpleNamespace(base="sample", machine=sweep_lines(machine, variant.machine + trait.machine, seed)),
-                  machine)
+    build_machine(SimpleNamespace(base="sample", machine=filled(variant.machine + trait.machine, seed)), machine)
     args = [a for r in (variant, trait) for a in (["--windows", r.versions[0]] if r.versions else []) + r.args]
     try:
         p = subprocess.run([checker, os.path.join(HERE, "allowed-changes.txt")] + args + [machine],

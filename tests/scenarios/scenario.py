@@ -123,7 +123,7 @@ def _apply(s, head, body, defines):
         s.machine += [("file", p.strip(), data) for p in paths.split("|")]
     elif verb in ("dir", "remove", "read-only"):
         s.machine += [(verb, p.strip(), None) for p in rest.split("|")]
-    elif verb == "copy":
+    elif verb in ("copy", "move"):
         source, _, target = rest.partition(" -> ")
         s.machine.append((verb, target, source))
     elif verb == "registry":
@@ -157,16 +157,17 @@ def read_scenarios(path):
     return out
 
 
-def _host(machine, windows_path):
+def _host(machine, windows_path, as_written=False):
     """The host path of a drive path, or of a share's (\\\\SERVER\\SHARE: machine/unc/SERVER/SHARE); a name
-    without a drive (machine.ini) is the machine folder's own file."""
+    without a drive (machine.ini) is the machine folder's own file. A name differing only by case from one there
+    is that one, but as_written a second one."""
     if ":" not in windows_path and not windows_path.startswith("\\"):
         return os.path.join(machine, windows_path)
     unc = windows_path.startswith("\\\\")
     cur = os.path.join(machine, "unc" if unc else windows_path[0].lower())
     for p in [p for p in windows_path[2:].replace("/", "\\").split("\\") if p]:
         found = os.path.isdir(cur) and next((e for e in os.listdir(cur) if e.lower() == p.lower()), None)
-        cur = os.path.join(cur, found or p)
+        cur = os.path.join(cur, p if as_written else found or p)
     return cur
 
 
@@ -191,11 +192,17 @@ def build_machine(scenario, machine):
     reg = os.path.join(machine, "registry.reg")
     for s in chain:
         for verb, path, data in s.machine:
-            host = _host(machine, path) if path else None
-            if verb in ("file", "copy"):
+            host = _host(machine, path, verb in ("copy", "move")) if path else None
+            if verb in ("copy", "move"):  # a copy by way of one beside the drives, as the new path may lie inside
+                source = _host(machine, data)
+                if verb == "copy":
+                    source = (shutil.copytree if os.path.isdir(source) else shutil.copyfile)(
+                        source, os.path.join(machine, "copy"))
                 os.makedirs(os.path.dirname(host), exist_ok=True)
-                shutil.copyfile(_host(machine, data), host) if verb == "copy" else \
-                    open(host, "wb").write(data.encode("latin-1"))
+                os.rename(source, host)
+            elif verb == "file":
+                os.makedirs(os.path.dirname(host), exist_ok=True)
+                open(host, "wb").write(data.encode("latin-1"))
             elif verb == "dir":
                 os.makedirs(host, exist_ok=True)
             elif verb == "remove":
