@@ -114,6 +114,9 @@ void Scan(Run& run)
       Event("dialog " + std::to_string(it->second.id) + " end " + EndResult(it->second));
     it = run.tracked.erase(it);
   }
+  // Dialogs first: a message box that came up over a dialog between two
+  // looks comes first in the z-order, but its owner is to be named by the
+  // dialog's template, and the dialog opened before it.
   for (HWND hWnd : now) {
     if (run.tracked.count(hWnd))
       continue;
@@ -124,8 +127,11 @@ void Scan(Run& run)
       t.bEverVisible = IsWindowVisible(hWnd) != FALSE;
       run.tracked[hWnd] = t;
       Event("dialog " + std::to_string(t.id) + " open lang=" + std::to_string(pTemplate->lang));
-      continue;
     }
+  }
+  for (HWND hWnd : now) {
+    if (run.tracked.count(hWnd))
+      continue;
     HWND hText = GetDlgItem(hWnd, 0xFFFF);
     if (!hText || !IsWindowVisible(hWnd))
       continue;  // not (yet) a message box that is up
