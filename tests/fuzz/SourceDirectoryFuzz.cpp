@@ -1,10 +1,10 @@
 // The source directory, from any program path and current directory, with paths completed as the simulated
 // computer's GetFullPathNameA completes them (as Windows does). Invariant: the result is missing (empty) or a
-// full path ("X:\..." or "\\server\share\...") of at most 259 characters ending in a backslash; and for a
-// program path that Windows could start (no '/', no control character, a colon only after a drive letter) the
-// result followed by the program's file name is the program, completed (never the program file itself taken
-// for a folder). Input: how the program was started (0: quoted command line, 1: unquoted with arguments, 2:
-// empty command line, the module file name), then PROGRAM NUL CURRENT-DIRECTORY.
+// full path ("X:\...", or "\\server\share\..." with the server named) of at most 259 characters ending in a
+// backslash; and for a program path that Windows could start (no '/', no control character, a colon only after a
+// drive letter) the result followed by the program's file name is the program, completed (never the program file
+// itself taken for a folder). Input: how the program was started (0: quoted command line, 1: unquoted with
+// arguments, 2: empty command line, the module file name), then PROGRAM NUL CURRENT-DIRECTORY.
 #include <cctype>
 
 #include "FuzzCheck.h"
@@ -75,7 +75,9 @@ FUZZ_TARGET(1, head, input)
   if (dir.empty())
     return;
   const bool bDrive = dir.size() >= 3 && dir[1] == ':' && dir[2] == '\\' && std::isalpha((unsigned char)dir[0]);
-  const bool bShare = dir.size() > 2 && dir[0] == '\\' && dir[1] == '\\' && dir[2] != '\\';
+  // "\\server\...\": a named server and more (a server alone holds no files).
+  const size_t iServerEnd = dir.compare(0, 2, "\\\\") == 0 ? dir.find('\\', 2) : 0;
+  const bool bShare = iServerEnd > 2 && iServerEnd != std::string::npos && iServerEnd + 1 < dir.size();
   FUZZ_CHECK(dir.size() <= 259 && dir.back() == '\\' && (bDrive || bShare), what + ": got " + dir);
   // The program's file name; a path ending in ".", ".." or a backslash names a folder, not a program file,
   // and is not judged further.
