@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -60,15 +61,20 @@ inline void WriteFile(const std::string& path, const std::string& text)
   std::ofstream(path, std::ios::binary) << text;
 }
 
-// A folder of its own in memory (or the temporary folder), removed at exit, holding the folders of inside.
-inline std::string ScratchFolder(const char* pszName, const std::string& inside = "")
+// A folder of its own in memory (or the temporary folder), holding the given folders; every such folder is
+// removed at exit.
+inline std::string ScratchFolder(const char* pszName, std::initializer_list<const char*> folders = {})
 {
-  static std::string s_root = (std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") + std::string("/fuzz-");
-  std::string tmpl = s_root + pszName + "-XXXXXX";
-  s_root = mkdtemp(&tmpl[0]);
-  std::filesystem::create_directories(s_root + inside);
-  std::atexit([] { std::filesystem::remove_all(s_root); });
-  return s_root;
+  static std::vector<std::string> s_made;
+  std::string root = std::string(std::filesystem::exists("/dev/shm") ? "/dev/shm" : "/tmp") + "/fuzz-" + pszName;
+  root += "-XXXXXX";
+  FUZZ_CHECK(mkdtemp(&root[0]) != nullptr, root);
+  for (const char* pszFolder : folders)
+    std::filesystem::create_directories(root + pszFolder);
+  if (s_made.empty())
+    std::atexit([] { for (const std::string& made : s_made) std::filesystem::remove_all(made); });
+  s_made.push_back(root);
+  return root;
 }
 
 // A file in memory with the raw semantics of a Win32 file handle; reads give at most cbMaxRead bytes (0: any).

@@ -5,7 +5,7 @@
 #include "FuzzCheck.h"
 #include "sim/SimComputer.h"
 
-static const std::string g_machine = ScratchFolder("machine-ini", "/c/WINDOWS/SYSTEM");
+static const std::string g_machine = ScratchFolder("machine-ini", {"/c/WINDOWS/SYSTEM"});
 
 // The settings as machine.ini lines; values hold no line break, so two settings are the same exactly when
 // their lines are.

@@ -9,10 +9,9 @@
 #include "sim/SimProfile.h"
 
 // The driver set, D:\DRV\FUZZ.INF (empty); its copy in INF\OTHER; the staging directory.
-static const std::string g_machine = ScratchFolder("source-disks-names", "/c/Program Files/Veltrix/W95-98");
+static const std::string g_machine =
+    ScratchFolder("source-disks-names", {"/c/Program Files/Veltrix/W95-98", "/c/WINDOWS/INF/OTHER", "/d/DRV"});
 static const std::string g_source = g_machine + "/d/DRV/FUZZ.INF", g_copy = g_machine + "/c/WINDOWS/INF/OTHER/FUZZ.INF";
-static const bool g_bMade = std::filesystem::create_directories(g_machine + "/d/DRV") &&
-                            std::filesystem::create_directories(g_machine + "/c/WINDOWS/INF/OTHER");
 // One computer for every input: it reads the files as they are at each call.
 static std::string g_err;
 static const std::unique_ptr<sim::CSimComputer> g_pc = sim::CSimComputer::Load(g_machine, {}, &g_err);
@@ -24,7 +23,7 @@ FUZZ_TARGET(1, head, before)
   const char* const targets[2] = {"C:\\WINDOWS\\INF\\OTHER\\", nullptr};
   WriteFile(g_source, "");
   WriteFile(g_copy, before);
-  FUZZ_CHECK(g_bMade && g_pc, g_err);
+  FUZZ_CHECK(g_pc, g_err);
   sim::CPlatformScope scope(*g_pc);
   CInfFileList list;
   FUZZ_CHECK(list.SetPlacement("D:\\DRV\\", targets), "placement");
